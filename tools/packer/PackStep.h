@@ -1,0 +1,30 @@
+// Builds a payload (header and zlib stream) from a product folder and its configuration.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace packer {
+
+struct PackRequest {
+  std::string productName;
+  std::string version;
+  std::string configPath;  // the appConfig file, stored byte for byte (it may be empty)
+  std::string productDir;
+  std::string listPath;    // empty: every file below productDir, sorted by path
+};
+
+struct PackResult {
+  std::vector<uint8_t> payload;
+  uint32_t fileCount = 0;
+  uint64_t archiveSize = 0;
+};
+
+// Reads the configuration and every product file, writes the archive and compresses it. Answers
+// "" and fills |result|, or one sentence naming what is refused and why: a NUL in the name,
+// version or configuration, an unsafe version or file path, a missing or non-regular file, a file
+// or archive over the 32-bit limits.
+std::string BuildPayload(const PackRequest& request, PackResult* result);
+
+}  // namespace packer

@@ -1,0 +1,138 @@
+#include "PackerOptions.h"
+
+#include <utility>
+
+namespace packer {
+namespace {
+
+struct OptionSlot {
+  const char* name;
+  std::string PackerOptions::*field;
+  bool attachOnly;
+};
+
+const OptionSlot kSlots[] = {
+    {"--name", &PackerOptions::name, false},
+    {"--version", &PackerOptions::version, false},
+    {"--config", &PackerOptions::configPath, false},
+    {"--product", &PackerOptions::productDir, false},
+    {"--list", &PackerOptions::listPath, false},
+    {"--payload", &PackerOptions::payloadPath, false},
+    {"--installer", &PackerOptions::installerPath, true},
+    {"--output", &PackerOptions::outputPath, true},
+};
+
+const OptionSlot* FindSlot(const std::string& name) {
+  for (const OptionSlot& slot : kSlots) {
+    if (name == slot.name) return &slot;
+  }
+  return nullptr;
+}
+
+std::string CheckComplete(const PackerOptions& options) {
+  const std::pair<const char*, const std::string*> required[] = {
+      {"--name", &options.name},
+      {"--version", &options.version},
+      {"--config", &options.configPath},
+      {"--product", &options.productDir},
+  };
+  for (const auto& [name, value] : required) {
+    if (value->empty()) return std::string(name) + " is required and must not be empty";
+  }
+  if (options.installerPath.empty() != options.outputPath.empty()) {
+    return "--installer and --output go together";
+  }
+  if (options.payloadPath.empty() && options.outputPath.empty()) {
+    return "nothing to write: give --payload, or --installer with --output";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string ParsePackerOptions(const std::vector<std::string>& args, bool canAttach,
+                               PackerOptions* options) {
+  PackerOptions parsed;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h" || arg == "-?") {
+      *options = PackerOptions();
+      options->help = true;
+      return "";
+    }
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const OptionSlot* slot = FindSlot(name);
+    if (slot == nullptr) return "unknown argument \"" + arg + "\" (see --help)";
+    if (slot->attachOnly && !canAttach) {
+      return name + " needs the Windows build of the packer (it edits the installer's resources)";
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return name + " needs a value";
+    }
+    std::string& field = parsed.*(slot->field);
+    if (!field.empty()) return name + " is given twice";
+    field = value;
+  }
+  const std::string reason = CheckComplete(parsed);
+  if (!reason.empty()) return reason;
+  *options = std::move(parsed);
+  return "";
+}
+
+std::string PackerHelpText(bool canAttach) {
+  std::string text =
+      "Usage:\n"
+      "  packer --name NAME --version VERSION --config APPCONFIG.xml --product DIR\n"
+      "         [--list FILE] --payload OUT.bin\n";
+  if (canAttach) {
+    text +=
+        "  packer --name NAME --version VERSION --config APPCONFIG.xml --product DIR\n"
+        "         [--list FILE] [--payload OUT.bin] --installer Setup.exe --output FINISHED.exe\n";
+  }
+  text +=
+      "\n"
+      "Packs a product into an installer payload: an 8-byte header (archive length, stream\n"
+      "length, both u32 little-endian) and one zlib stream of the archive, which holds the\n"
+      "product name, the version, the appConfig text and every product file.\n"
+      "\n"
+      "Options (a value may also follow '=': --name=Norvane):\n"
+      "  --name NAME        product name stored in the archive (the default display name)\n"
+      "  --version VERSION  product version; it becomes part of the version folder's name\n"
+      "  --config FILE      the appConfig XML, stored byte for byte (may be an empty file)\n"
+      "  --product DIR      the product folder; without --list every regular file below it\n"
+      "                     is packed, sorted by its relative path\n"
+      "  --list FILE        pack only these files of DIR, in this order: one relative path a\n"
+      "                     line, '/' or '\\' as separator; blank lines and lines starting\n"
+      "                     with '#' are skipped\n"
+      "  --payload OUT.bin  write the payload to this file\n";
+  if (canAttach) {
+    text +=
+        "  --installer FILE   the Setup.exe to copy\n"
+        "  --output FILE      the finished installer: a copy of --installer whose payload\n"
+        "                     resource (type IDR_EXE, name 130, neutral language) is replaced\n";
+  }
+  text +=
+      "  --help             show this text\n"
+      "\n"
+      "Refused, with one line on stderr and a non-zero exit: a path the installer would not\n"
+      "write (rooted, a drive letter, '..', a device name like NUL.txt, a name with ':',\n"
+      "control or wildcard characters or ending in '.' or ' '), two paths differing only in\n"
+      "case, a link or other non-regular file, a missing listed file, a NUL byte in the name,\n"
+      "version or configuration, a version unfit for a folder name, a file or archive of\n"
+      "4 GiB or more.\n"
+      "\n"
+      "Exit codes: 0 done, 1 the payload could not be made or written, 2 bad command line.\n"
+      "\n"
+      "To link a payload into Setup.exe at build time instead, configure the Win32 build with\n"
+      "  cmake --preset win32 -DSETUP_PAYLOAD=/path/to/OUT.bin\n"
+      "(the default is Installer/res/EmptyPayload.bin, a product without files).\n";
+  return text;
+}
+
+}  // namespace packer

@@ -1,0 +1,86 @@
+#include "PackerOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace packer {
+namespace {
+
+const std::vector<std::string> kBase = {"--name",   "Norvane", "--version", "1.6",
+                                        "--config", "a.xml",   "--product", "dir"};
+
+std::vector<std::string> With(std::vector<std::string> extra) {
+  std::vector<std::string> args = kBase;
+  args.insert(args.end(), extra.begin(), extra.end());
+  return args;
+}
+
+TEST(PackerOptionsTest, ReadsEveryOptionInBothForms) {
+  PackerOptions options;
+  ASSERT_EQ(ParsePackerOptions(With({"--list=p.list", "--payload", "out.bin", "--installer",
+                                     "Setup.exe", "--output=Done.exe"}),
+                               true, &options),
+            "");
+  EXPECT_FALSE(options.help);
+  EXPECT_EQ(options.name, "Norvane");
+  EXPECT_EQ(options.version, "1.6");
+  EXPECT_EQ(options.configPath, "a.xml");
+  EXPECT_EQ(options.productDir, "dir");
+  EXPECT_EQ(options.listPath, "p.list");
+  EXPECT_EQ(options.payloadPath, "out.bin");
+  EXPECT_EQ(options.installerPath, "Setup.exe");
+  EXPECT_EQ(options.outputPath, "Done.exe");
+}
+
+TEST(PackerOptionsTest, HelpWinsOverEverythingElse) {
+  PackerOptions options;
+  ASSERT_EQ(ParsePackerOptions({"--bogus", "--help"}, false, &options), "unknown argument "
+                                                                        "\"--bogus\" (see --help)");
+  ASSERT_EQ(ParsePackerOptions({"--name", "x", "--help"}, false, &options), "");
+  EXPECT_TRUE(options.help);
+  EXPECT_EQ(options.name, "");
+}
+
+TEST(PackerOptionsTest, RefusesIncompleteOrContradictoryCommandLines) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    bool canAttach;
+    std::string want;
+  };
+  const Case kCases[] = {
+      {"no output at all", kBase, true,
+       "nothing to write: give --payload, or --installer with --output"},
+      {"missing name", {"--version", "1", "--config", "c", "--product", "d", "--payload", "p"},
+       false, "--name is required and must not be empty"},
+      {"empty version",
+       {"--name", "N", "--version=", "--config", "c", "--product", "d", "--payload", "p"}, false,
+       "--version is required and must not be empty"},
+      {"value missing at the end", With({"--payload"}), false, "--payload needs a value"},
+      {"unknown", With({"--payload", "p", "--compress"}), false,
+       "unknown argument \"--compress\" (see --help)"},
+      {"installer without output", With({"--installer", "Setup.exe"}), true,
+       "--installer and --output go together"},
+      {"attaching in the native build", With({"--installer", "Setup.exe"}), false,
+       "--installer needs the Windows build of the packer (it edits the installer's resources)"},
+      {"twice", With({"--payload", "p", "--payload", "q"}), false, "--payload is given twice"},
+  };
+  for (const auto& c : kCases) {
+    PackerOptions options;
+    options.name = "untouched";
+    EXPECT_EQ(ParsePackerOptions(c.args, c.canAttach, &options), c.want) << c.name;
+    EXPECT_EQ(options.name, "untouched") << c.name;
+  }
+}
+
+TEST(PackerOptionsTest, HelpNamesTheAttachFormOnlyWhereItWorks) {
+  EXPECT_NE(PackerHelpText(true).find("--installer Setup.exe --output FINISHED.exe"),
+            std::string::npos);
+  EXPECT_EQ(PackerHelpText(false).find("--installer"), std::string::npos);
+  EXPECT_NE(PackerHelpText(false).find("-DSETUP_PAYLOAD="), std::string::npos);
+}
+
+}  // namespace
+}  // namespace packer

@@ -1,0 +1,67 @@
+// packer: makes the payload of the installer from a product folder (see --help).
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FileSystem.h"
+#include "PackStep.h"
+#include "PackerOptions.h"
+
+#ifdef _WIN32
+#include "PayloadAttach.h"
+constexpr bool kCanAttach = true;
+#else
+constexpr bool kCanAttach = false;
+#endif
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int Fail(const std::string& message, int code) {
+  std::fprintf(stderr, "packer: %s\n", message.c_str());
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  packer::PackerOptions options;
+  std::string reason = packer::ParsePackerOptions(args, kCanAttach, &options);
+  if (!reason.empty()) return Fail(reason, kExitUsage);
+  if (options.help) {
+    std::fputs(packer::PackerHelpText(kCanAttach).c_str(), stdout);
+    return kExitDone;
+  }
+
+  packer::PackRequest request;
+  request.productName = options.name;
+  request.version = options.version;
+  request.configPath = options.configPath;
+  request.productDir = options.productDir;
+  request.listPath = options.listPath;
+  packer::PackResult result;
+  reason = packer::BuildPayload(request, &result);
+  if (!reason.empty()) return Fail(reason, kExitFailed);
+
+  if (!options.payloadPath.empty()) {
+    reason = packer::WriteWholeFile(options.payloadPath, result.payload);
+    if (!reason.empty()) return Fail(reason, kExitFailed);
+  }
+#ifdef _WIN32
+  if (!options.outputPath.empty()) {
+    if (!WriteFinishedInstaller(options.installerPath.c_str(), options.outputPath.c_str(),
+                                result.payload, &reason)) {
+      return Fail(reason, kExitFailed);
+    }
+  }
+#endif
+  const std::string summary = "packer: " + std::to_string(result.fileCount) + " files, archive " +
+                              std::to_string(result.archiveSize) + " bytes, payload " +
+                              std::to_string(result.payload.size()) + " bytes\n";
+  std::fputs(summary.c_str(), stdout);
+  return kExitDone;
+}
