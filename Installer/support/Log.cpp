@@ -1,0 +1,231 @@
+#include "support/Log.h"
+
+#include <cstring>
+#include <utility>
+
+#include "support/PathHelpers.h"
+
+namespace {
+
+constexpr char kConstructionFileName[] = "Log.log";
+constexpr char kFolderFailureCaption[] = "Class LogFileEx";
+constexpr std::size_t kLineStampLength = 20;
+// Kept at its 20 characters so that every line has the same shape even when the clock gives a
+// time the C runtime cannot convert.
+constexpr char kUnknownLineStamp[] = "0000-00-00 00:00:00 ";
+constexpr char kUnknownPeriodStamp[] = "unknown";
+
+time_t SystemClock() { return std::time(nullptr); }
+
+void EndProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
+
+void ShowFailureBox(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+bool IsValidPeriodKind(int periodKind) { return periodKind >= 0 && periodKind <= 2; }
+
+// Formats |when| as local time; "" when it cannot be converted or does not fit |capacity|.
+std::string FormatLocalTime(time_t when, const char* format, std::size_t capacity) {
+  const std::tm* local = std::localtime(&when);
+  if (local == nullptr) return std::string();
+  std::string text(capacity, '\0');
+  text.resize(std::strftime(&text[0], capacity, format, local));
+  return text;
+}
+
+std::string PeriodStamp(int periodKind, time_t when) {
+  // The stamp has at most 8 characters (kind 2); 9 bytes hold it with its terminator.
+  std::string stamp = FormatLocalTime(when, PeriodFormat(periodKind), 9);
+  return stamp.empty() ? kUnknownPeriodStamp : stamp;
+}
+
+std::string LineStamp(time_t when) {
+  std::string stamp = FormatLocalTime(when, "%Y-%m-%d %H:%M:%S ", kLineStampLength + 1);
+  return stamp.size() == kLineStampLength ? stamp : kUnknownLineStamp;
+}
+
+std::string ModuleFileName() {
+  char name[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
+  return std::string(name, length < MAX_PATH ? length : 0);
+}
+
+}  // namespace
+
+// ---- CLog ----------------------------------------------------------------------------------
+
+CLog::CLog(const char* fileName)
+    : fileName_(fileName != nullptr ? fileName : ""), clock_(SystemClock) {}
+
+CLog::~CLog() = default;
+
+bool CLog::OpenForAppend() {
+  if (file_) return true;
+  if (fileName_.empty()) return false;
+
+  // Opening an existing file first, and creating it only when it is missing, guarantees that a
+  // second run never truncates the lines of the first.
+  UniqueHandle file(CreateFileA(fileName_.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) {
+    file.reset(CreateFileA(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+  if (!file) return false;
+
+  SetFilePointer(file.get(), 0, nullptr, FILE_END);
+  file_ = std::move(file);
+  return true;
+}
+
+void CLog::WriteLine(const char* text, std::size_t length) {
+  if (!file_) return;
+  const std::string stamp = LineStamp(Now());
+  DWORD written = 0;
+  WriteFile(file_.get(), stamp.data(), static_cast<DWORD>(stamp.size()), &written, nullptr);
+  WriteFile(file_.get(), text, static_cast<DWORD>(length), &written, nullptr);
+  WriteFile(file_.get(), "\r\n", 2, &written, nullptr);
+  // Each line reaches the disk before the next step runs, so the log is complete up to the last
+  // line even when the process is killed: a complete log is worth more than the time it costs.
+  FlushFileBuffers(file_.get());
+}
+
+void CLog::SetClock(Clock clock) { clock_ = clock != nullptr ? clock : SystemClock; }
+
+time_t CLog::Now() const { return clock_(); }
+
+void CLog::SwitchFile(std::string fileName) {
+  file_.reset();
+  fileName_ = std::move(fileName);
+}
+
+// ---- CLogEx --------------------------------------------------------------------------------
+
+CLogEx::CLogEx(const char* folder, int periodKind)
+    : CLog(kConstructionFileName),
+      periodKind_(IsValidPeriodKind(periodKind) ? periodKind : 1),
+      baseName_(ExecutableBaseName(ModuleFileName())),
+      interactive_(true),
+      exitFunction_(EndProcess),
+      messageBox_(ShowFailureBox) {
+  const bool noFolder = folder == nullptr || *folder == '\0';
+  const std::string chosen = noFolder ? GetPathFolder(ModuleFileName().c_str()) : folder;
+  SetLogDir(chosen.c_str());
+}
+
+CLogEx::~CLogEx() = default;
+
+void CLogEx::SetLogDir(const char* folder) {
+  DWORD error = ERROR_SUCCESS;
+  if (TrySetLogDir(folder, &error)) return;
+  if (interactive_) {
+    messageBox_(LogFolderFailureText(folder, error).c_str(), kFolderFailureCaption);
+  }
+  exitFunction_(1);
+}
+
+bool CLogEx::TrySetLogDir(const char* folder, DWORD* error) {
+  if (folder == nullptr) folder = "";
+  if (!EnsurePath(folder, true, nullptr) && !CreateDirectoryA(folder, nullptr)) {
+    const DWORD lastError = GetLastError();
+    if (error != nullptr) *error = lastError;
+    return false;
+  }
+
+  char fullPath[MAX_PATH];
+  const DWORD length = GetFullPathNameA(folder, MAX_PATH, fullPath, nullptr);
+  const bool fits = length > 0 && length < MAX_PATH;
+  // Start-up runs before other threads exist; the lock only keeps GetFolder consistent.
+  CriticalSectionLock hold(lock_);
+  folder_ = fits ? std::string(fullPath, length) : std::string(folder);
+  if (error != nullptr) *error = ERROR_SUCCESS;
+  return true;
+}
+
+void CLogEx::SetInteractive(bool showBoxes) { interactive_ = showBoxes; }
+
+void CLogEx::SetExitFunction(ExitFunction exitFunction) {
+  exitFunction_ = exitFunction != nullptr ? exitFunction : EndProcess;
+}
+
+void CLogEx::SetMessageBoxFunction(MessageBoxFunction messageBox) {
+  messageBox_ = messageBox != nullptr ? messageBox : ShowFailureBox;
+}
+
+void CLogEx::Write(const char* text) {
+  if (text == nullptr) text = "";
+  CriticalSectionLock hold(lock_);
+
+  const std::string stamp = PeriodStamp(periodKind_, Now());
+  if (stamp != periodStamp_) {
+    SwitchFile(BuildLogFileName(folder_, baseName_, stamp));
+    periodStamp_ = stamp;
+  }
+  // A file that cannot be opened (a missing folder, access denied, another process holding it
+  // without write sharing) costs this line only: the installation goes on, and the next line
+  // tries to open it again.
+  if (!OpenForAppend()) return;
+  WriteLine(text, std::strlen(text));
+}
+
+void CLogEx::EnterFunction(const char* name, const char* parameter) {
+  std::string line = "Enter function ";
+  line += name != nullptr ? name : "";
+  if (parameter != nullptr) {
+    line += " with parameter ";
+    line += parameter;
+  }
+  line += '.';
+  Write(line.c_str());
+}
+
+void CLogEx::LeaveFunction(const char* name) {
+  std::string line = "Leave function ";
+  line += name != nullptr ? name : "";
+  line += '.';
+  Write(line.c_str());
+}
+
+std::string CLogEx::GetFileName() const {
+  CriticalSectionLock hold(lock_);
+  return FileName();
+}
+
+std::string CLogEx::GetFolder() const {
+  CriticalSectionLock hold(lock_);
+  return folder_;
+}
+
+// ---- Pure helpers --------------------------------------------------------------------------
+
+std::string ExecutableBaseName(const std::string& moduleFileName) {
+  const std::vector<std::size_t> separators = SeparatorPositions(moduleFileName.c_str(), CP_ACP);
+  const std::size_t start = separators.empty() ? 0 : separators.back() + 1;
+  std::string name = moduleFileName.substr(start);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return name;
+}
+
+const char* PeriodFormat(int periodKind) {
+  switch (periodKind) {
+    case 0:
+      return "%Y";
+    case 2:
+      return "%Y%m%d";
+    default:
+      return "%Y-%m";
+  }
+}
+
+std::string BuildLogFileName(const std::string& folder, const std::string& baseName,
+                             const std::string& stamp) {
+  return folder + "\\" + baseName + stamp + ".log";
+}
+
+std::string LogFolderFailureText(const char* folder, DWORD error) {
+  return std::string(folder != nullptr ? folder : "") + " Create Fail. Exit Now! Error ID :" +
+         std::to_string(error);
+}

@@ -1,0 +1,443 @@
+#include "support/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/ScopedTempDir.h"
+#include "support/UniqueHandle.h"
+
+namespace {
+
+// The test program is installer_tests.exe, so its log files are named after it.
+constexpr char kBaseName[] = "installer_tests";
+
+// A local time as the C runtime reads it back (mktime is the inverse of localtime), so the
+// expected stamps do not depend on the time zone of the machine.
+time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm local = {};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_sec = second;
+  local.tm_isdst = -1;
+  return std::mktime(&local);
+}
+
+// The clock the logs under test read: each reading takes the next entry of g_readings, and the
+// last entry repeats once the list is used up.
+std::vector<time_t> g_readings;
+std::size_t g_nextReading = 0;
+
+time_t TestClock() {
+  const time_t now = g_readings.at(g_nextReading < g_readings.size() ? g_nextReading
+                                                                     : g_readings.size() - 1);
+  ++g_nextReading;
+  return now;
+}
+
+void SetTime(time_t now) {
+  g_readings = {now};
+  g_nextReading = 0;
+}
+
+// The whole file, read with full sharing so the log may keep it open meanwhile; "<missing>"
+// when it cannot be opened.
+std::string ReadFileText(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return "<missing>";
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    text.append(buffer, read);
+  }
+  return text;
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+class LogTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    SetTime(LocalTime(2024, 5, 15, 10, 20, 30));
+  }
+
+  std::unique_ptr<CLogEx> MakeLog(const std::string& folder, int periodKind = 1) const {
+    auto log = std::make_unique<CLogEx>(folder.c_str(), periodKind);
+    log->SetClock(TestClock);
+    return log;
+  }
+
+  // The file a log in |folder| writes for |stamp|.
+  static std::string LogFile(const std::string& folder, const std::string& stamp) {
+    return folder + "\\" + kBaseName + stamp + ".log";
+  }
+
+  ScopedTempDir dir_;
+};
+
+TEST_F(LogTest, FileNameCarriesTheExecutableNameAndThePeriodStampOfItsKind) {
+  struct Case {
+    const char* name;
+    int kind;
+    const char* stamp;
+  };
+  const Case cases[] = {
+      {"kind 0: year", 0, "2024"},
+      {"kind 1: year and month", 1, "2024-05"},
+      {"kind 2: year, month and day", 2, "20240515"},
+      {"unknown kind 7 falls back to kind 1", 7, "2024-05"},
+      {"unknown kind -1 falls back to kind 1", -1, "2024-05"},
+  };
+  for (const Case& c : cases) {
+    ScopedTempDir dir;
+    auto log = MakeLog(dir.path(), c.kind);
+    EXPECT_EQ(log->GetFileName(), "Log.log") << c.name << ": nothing is derived before a line";
+
+    log->Write("hello");
+    const std::string want = LogFile(dir.path(), c.stamp);
+    EXPECT_EQ(log->GetFileName(), want) << c.name;
+    EXPECT_NE(ReadFileText(want).find("hello\r\n"), std::string::npos) << c.name;
+  }
+}
+
+TEST_F(LogTest, EveryLineIsTheTwentyCharacterStampTheTextAndCrLf) {
+  SetTime(LocalTime(2024, 5, 1, 14, 3, 27));
+  auto log = MakeLog(dir_.path());
+  log->Write("Enter function Files().");
+  log->Write("");
+  log->Write("Failed to create directory C:\\A with reason: 5");
+
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")),
+            "2024-05-01 14:03:27 Enter function Files().\r\n"
+            "2024-05-01 14:03:27 \r\n"
+            "2024-05-01 14:03:27 Failed to create directory C:\\A with reason: 5\r\n");
+}
+
+TEST_F(LogTest, TraceLinesOfTheSteps) {
+  struct Case {
+    const char* name;
+    void (*trace)(CLogEx&);
+    const char* want;
+  };
+  const Case cases[] = {
+      {"enter without parameter", [](CLogEx& l) { l.EnterFunction("Files()", nullptr); },
+       "Enter function Files()."},
+      {"enter with parameter",
+       [](CLogEx& l) { l.EnterFunction("PrepareInstall()", "str is C:\\Apps\\"); },
+       "Enter function PrepareInstall() with parameter str is C:\\Apps\\."},
+      {"enter with an empty parameter", [](CLogEx& l) { l.EnterFunction("Files()", ""); },
+       "Enter function Files() with parameter ."},
+      {"leave", [](CLogEx& l) { l.LeaveFunction("Files()"); }, "Leave function Files()."},
+  };
+  for (const Case& c : cases) {
+    ScopedTempDir dir;
+    auto log = MakeLog(dir.path());
+    c.trace(*log);
+    EXPECT_EQ(ReadFileText(LogFile(dir.path(), "2024-05")),
+              std::string("2024-05-15 10:20:30 ") + c.want + "\r\n")
+        << c.name;
+  }
+}
+
+TEST_F(LogTest, SecondRunAppendsToTheFileOfTheFirst) {
+  MakeLog(dir_.path())->Write("run 1");
+  SetTime(LocalTime(2024, 5, 20, 8, 0, 0));
+  MakeLog(dir_.path())->Write("run 2");
+
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")),
+            "2024-05-15 10:20:30 run 1\r\n"
+            "2024-05-20 08:00:00 run 2\r\n");
+}
+
+TEST_F(LogTest, ChangeOfPeriodClosesTheOldFileAndStartsANewOne) {
+  SetTime(LocalTime(2024, 5, 31, 23, 59, 59));
+  auto log = MakeLog(dir_.path());
+  log->Write("last of May");
+  SetTime(LocalTime(2024, 6, 1, 0, 0, 0));
+  log->Write("first of June");
+
+  const std::string may = LogFile(dir_.path(), "2024-05");
+  const std::string june = LogFile(dir_.path(), "2024-06");
+  EXPECT_EQ(log->GetFileName(), june);
+  EXPECT_EQ(ReadFileText(may), "2024-05-31 23:59:59 last of May\r\n");
+  EXPECT_EQ(ReadFileText(june), "2024-06-01 00:00:00 first of June\r\n");
+  // Nobody holds the May file any more: an open without any sharing succeeds.
+  UniqueHandle exclusive(CreateFileA(may.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  EXPECT_TRUE(exclusive) << "the old file is still open, error " << GetLastError();
+}
+
+TEST_F(LogTest, PeriodStampAndLineStampAreSeparateReadingsOfTheClock) {
+  auto log = MakeLog(dir_.path());
+  g_readings = {LocalTime(2024, 5, 31, 23, 59, 59), LocalTime(2024, 6, 1, 0, 0, 0)};
+  g_nextReading = 0;
+  log->Write("at midnight");
+
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")),
+            "2024-06-01 00:00:00 at midnight\r\n");
+}
+
+TEST_F(LogTest, FolderWithTrailingBackslashGivesADoubledBackslashThatOpens) {
+  const std::string folder = dir_.Child("logs");
+  auto log = MakeLog(folder + "\\");
+  log->Write("doubled");
+
+  EXPECT_EQ(log->GetFileName(), folder + "\\\\" + kBaseName + "2024-05.log");
+  EXPECT_EQ(ReadFileText(LogFile(folder, "2024-05")), "2024-05-15 10:20:30 doubled\r\n");
+}
+
+TEST_F(LogTest, FileLockedByAnotherHandleLosesLinesUntilItIsReleased) {
+  const std::string file = LogFile(dir_.path(), "2024-05");
+  MakeLog(dir_.path())->Write("before");
+
+  auto log = MakeLog(dir_.path());
+  {
+    // Another process's view of the file: readable, but nobody else may write.
+    UniqueHandle holder(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    log->Write("lost 1");
+    log->Write("lost 2");
+  }
+  log->Write("after");
+
+  EXPECT_EQ(ReadFileText(file),
+            "2024-05-15 10:20:30 before\r\n"
+            "2024-05-15 10:20:30 after\r\n");
+}
+
+TEST_F(LogTest, NewFolderTakesEffectWithTheNextPeriod) {
+  const std::string first = dir_.Child("first");
+  const std::string second = dir_.Child("second");
+  auto log = MakeLog(first);
+  log->Write("May in first");
+  log->SetLogDir(second.c_str());
+  log->Write("May still in first");
+  SetTime(LocalTime(2024, 6, 2, 9, 0, 0));
+  log->Write("June in second");
+
+  EXPECT_EQ(ReadFileText(LogFile(first, "2024-05")),
+            "2024-05-15 10:20:30 May in first\r\n"
+            "2024-05-15 10:20:30 May still in first\r\n");
+  EXPECT_EQ(ReadFileText(LogFile(second, "2024-06")), "2024-06-02 09:00:00 June in second\r\n");
+  EXPECT_EQ(ReadFileText(LogFile(first, "2024-06")), "<missing>");
+}
+
+TEST_F(LogTest, EmptyFolderMeansTheFolderOfTheExecutable) {
+  char module[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  std::string exeFolder(module, length);
+  exeFolder.resize(exeFolder.rfind('\\'));
+
+  // Only the folder is chosen; nothing is written, so nothing lands next to the test program.
+  EXPECT_EQ(CLogEx("", 1).GetFolder(), exeFolder);
+  EXPECT_EQ(CLogEx(nullptr, 1).GetFolder(), exeFolder);
+}
+
+TEST_F(LogTest, TrySetLogDirCreatesTheFolderAndStoresItsFullPath) {
+  auto log = MakeLog(dir_.path());
+  char previous[MAX_PATH];
+  ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir_.path().c_str()));
+  DWORD error = 12345;
+  const bool created = log->TrySetLogDir("a\\b\\logs", &error);
+  SetCurrentDirectoryA(previous);
+
+  EXPECT_TRUE(created);
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_TRUE(IsFolder(dir_.Child("a\\b\\logs")));
+  EXPECT_EQ(log->GetFolder(), dir_.Child("a\\b\\logs"));
+}
+
+TEST_F(LogTest, TrySetLogDirReportsTheErrorOfAFolderThatCannotBeCreated) {
+  auto log = MakeLog(dir_.path());
+  DWORD error = 0;
+  EXPECT_FALSE(log->TrySetLogDir(dir_.Child("bad|name").c_str(), &error));
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_EQ(log->GetFolder(), dir_.path()) << "a failure keeps the folder it had";
+}
+
+// What the end-of-process and box seams saw, in order.
+std::vector<std::string> g_events;
+
+void RecordExit(int code) { g_events.push_back("exit " + std::to_string(code)); }
+
+void RecordBox(const char* text, const char* caption) {
+  g_events.push_back(std::string("box [") + caption + "] " + text);
+}
+
+TEST_F(LogTest, UncreatableFolderEndsTheProcessWithCodeOneAndABoxOnlyWhenInteractive) {
+  struct Case {
+    const char* name;
+    bool interactive;
+    bool box;
+  };
+  const Case cases[] = {
+      {"interactive: the box, then the end", true, true},
+      {"unattended: only the end", false, false},
+  };
+  const std::string bad = dir_.Child("bad|name");
+  for (const Case& c : cases) {
+    auto log = MakeLog(dir_.path());
+    log->SetInteractive(c.interactive);
+    log->SetExitFunction(RecordExit);
+    log->SetMessageBoxFunction(RecordBox);
+    g_events.clear();
+
+    log->SetLogDir(bad.c_str());
+
+    std::vector<std::string> want;
+    if (c.box) {
+      want.push_back("box [Class LogFileEx] " + bad + " Create Fail. Exit Now! Error ID :123");
+    }
+    want.push_back("exit 1");
+    EXPECT_EQ(g_events, want) << c.name;
+  }
+}
+
+TEST(LogFolderFailureText, MatchesTheBoxText) {
+  EXPECT_EQ(LogFolderFailureText("C:\\Logs", 5), "C:\\Logs Create Fail. Exit Now! Error ID :5");
+}
+
+TEST(ExecutableBaseName, TakesTheLastComponentUpToItsLastDot) {
+  struct Case {
+    const char* name;
+    const char* module;
+    const char* want;
+  };
+  const Case cases[] = {
+      {"ordinary", "C:\\Program Files\\Setup.exe", "Setup"},
+      {"two dots: only the last goes", "C:\\Temp\\Setup.v2.exe", "Setup.v2"},
+      {"no dot: the whole last component", "C:\\Tools\\setup", "setup"},
+      {"a dot in a folder name is not taken", "C:\\a.b\\setup", "setup"},
+      {"no folder", "Setup.exe", "Setup"},
+      {"empty", "", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExecutableBaseName(c.module), c.want) << c.name;
+}
+
+TEST_F(LogTest, OpenForAppendAnswersWhetherAFileIsOpen) {
+  struct Case {
+    const char* name;
+    std::string file;
+    bool want;
+  };
+  const Case cases[] = {
+      {"no file name", "", false},
+      {"missing folder", dir_.Child("missing\\x.log"), false},
+      {"new file", dir_.Child("new.log"), true},
+  };
+  for (const Case& c : cases) {
+    CLog log(c.file.c_str());
+    EXPECT_EQ(log.OpenForAppend(), c.want) << c.name;
+    EXPECT_EQ(log.OpenForAppend(), c.want) << c.name << " (second call)";
+  }
+}
+
+TEST_F(LogTest, OpenForAppendKeepsWhatTheFileHeld) {
+  const std::string file = dir_.Child("old.log");
+  {
+    UniqueHandle old(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(old);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(old.get(), "an older line\r\n", 15, &written, nullptr));
+  }
+  CLog log(file.c_str());
+  log.SetClock(TestClock);
+  ASSERT_TRUE(log.OpenForAppend());
+  log.WriteLine("new, with a length of 8", 8);
+
+  EXPECT_EQ(ReadFileText(file), "an older line\r\n2024-05-15 10:20:30 new, wit\r\n");
+}
+
+TEST_F(LogTest, LinesOfConcurrentWritersNeverInterleave) {
+  auto log = MakeLog(dir_.path());
+  constexpr int kThreads = 4;
+  constexpr int kLines = 40;
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t) {
+    writers.emplace_back([&log, t] {
+      for (int i = 0; i < kLines; ++i) {
+        log->Write(("writer " + std::to_string(t) + " line " + std::to_string(i)).c_str());
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+
+  std::string text = ReadFileText(LogFile(dir_.path(), "2024-05"));
+  std::vector<std::string> want;
+  for (int t = 0; t < kThreads; ++t) {
+    for (int i = 0; i < kLines; ++i) {
+      want.push_back("2024-05-15 10:20:30 writer " + std::to_string(t) + " line " +
+                     std::to_string(i) + "\r\n");
+    }
+  }
+  // Every expected line appears whole, once; together they make up the whole file.
+  std::size_t total = 0;
+  for (const std::string& line : want) {
+    const std::size_t at = text.find(line);
+    ASSERT_NE(at, std::string::npos) << line;
+    total += line.size();
+  }
+  EXPECT_EQ(text.size(), total);
+}
+
+// A log whose first line fails with an exception, as a disk error inside a derived log could.
+class ThrowingLog : public CLogEx {
+ public:
+  using CLogEx::CLogEx;
+  void WriteLine(const char* text, std::size_t length) override {
+    if (throwNext_) {
+      throwNext_ = false;
+      throw std::runtime_error("write failed");
+    }
+    CLogEx::WriteLine(text, length);
+  }
+
+ private:
+  bool throwNext_ = true;
+};
+
+TEST_F(LogTest, LockIsReleasedWhenAnExceptionPassesThroughWrite) {
+  auto log = std::make_unique<ThrowingLog>(dir_.path().c_str(), 1);
+  log->SetClock(TestClock);
+  EXPECT_THROW(log->Write("throws"), std::runtime_error);
+
+  // The critical section lets its owner thread in again, so only another thread shows a lock
+  // that was never left.
+  UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  ASSERT_TRUE(done);
+  std::thread other([&log, &done] {
+    log->Write("from another thread");
+    SetEvent(done.get());
+  });
+  if (WaitForSingleObject(done.get(), 5000) != WAIT_OBJECT_0) {
+    // The other thread waits forever: leave it and the log alone rather than destroy the lock
+    // under it.
+    other.detach();
+    log.release();
+    done.release();
+    FAIL() << "the lock was not released by the exception";
+  }
+  other.join();
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")),
+            "2024-05-15 10:20:30 from another thread\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#include "support/PathHelpers.h"
+
+#include <io.h>
+
+#include <cstring>
+
+namespace {
+
+// The C runtime's existence test (mode 0), which accepts folders with a trailing backslash.
+bool Exists(const std::string& path) { return !path.empty() && _access(path.c_str(), 0) == 0; }
+
+}  // namespace
+
+std::vector<std::size_t> SeparatorPositions(const char* path, UINT codePage) {
+  std::vector<std::size_t> positions;
+  if (path == nullptr) return positions;
+  for (std::size_t i = 0; path[i] != '\0'; ++i) {
+    const auto byte = static_cast<BYTE>(path[i]);
+    if (byte == '\\') {
+      positions.push_back(i);
+    } else if (IsDBCSLeadByteEx(codePage, byte)) {
+      // A lead byte cut off by the end of the string has no trail byte to skip.
+      if (path[i + 1] == '\0') break;
+      ++i;
+    }
+  }
+  return positions;
+}
+
+int EnsurePath(const char* path, bool pathIsFinal, SECURITY_ATTRIBUTES* security) {
+  if (path == nullptr) return 0;
+  const std::vector<std::size_t> separators = SeparatorPositions(path, CP_ACP);
+  for (std::size_t end : separators) {
+    // A leading backslash would name an empty folder; "\" and "\\server" of a rooted or UNC
+    // path are tried and fail harmlessly.
+    if (end == 0) continue;
+    CreateDirectoryA(std::string(path, end).c_str(), security);
+  }
+  if (pathIsFinal) return Exists(path) ? 1 : 0;
+
+  CreateDirectoryA(path, security);
+  if (separators.empty()) return 0;
+  return Exists(std::string(path, separators.back())) ? 1 : 0;
+}
+
+std::string GetPathFolder(const char* path) {
+  if (path == nullptr) return std::string();
+  std::string folder(path, strnlen(path, kPathFolderMaxInput));
+  const std::vector<std::size_t> separators = SeparatorPositions(folder.c_str(), CP_ACP);
+  if (!separators.empty()) folder.resize(separators.back());
+  return folder;
+}
