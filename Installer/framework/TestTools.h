@@ -1,0 +1,28 @@
+// Helpers of the Win32 unit tests (linked into installer_tests only).
+#pragma once
+
+#include <string>
+
+// The full path of a test tool built by tests/CMakeLists.txt (for example "argv_echo.exe"). The
+// unit tests run from <build>\Installer\installer_tests.exe and the tools are built into
+// <build>\tests\, so the path is found from the test program's own location; nothing in the test
+// environment has to name it.
+std::string TestToolPath(const char* exeName);
+
+bool FileExists(const std::string& path);
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+// Sets an environment variable of this process (and so of the programs it starts) for the owner's
+// lifetime; the variable is removed afterwards.
+class ScopedEnvironmentVariable {
+ public:
+  ScopedEnvironmentVariable(const char* name, const std::string& value);
+  ~ScopedEnvironmentVariable();
+  ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+  ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+ private:
+  std::string name_;
+};

@@ -1,0 +1,3 @@
+#include "startup/CmdLineArgTracker.h"
+
+CCmdLineArgTracker::~CCmdLineArgTracker() = default;
