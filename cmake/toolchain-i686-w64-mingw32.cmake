@@ -18,3 +18,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # ctest runs the Win32 test programs under Wine; the tests bring their own WINEPREFIX.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# The mingw zlib package ships an import library too; the installer must not need zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -1,0 +1,29 @@
+// Messages and the outcome of the run.
+#include "engine/Installer.h"
+#include "framework/WinApp.h"
+#include "support/Log.h"
+
+void CInstaller::ReportMessage(const std::string& text) {
+  if (silent) {
+    theLog.Write(text.c_str());
+    return;
+  }
+  // On the wizard's thread the box belongs to the wizard; a worker thread has no main window.
+  MessageBoxA(AfxGetMainWnd(), text.c_str(), projectName.c_str(), MB_OK);
+}
+
+void CInstaller::ReportFailure() {
+  ReportMessage("Installation of " + projectName + " has failed.");
+  ReleasePayload();
+}
+
+void CInstaller::ReportSuccess() {
+  ReportMessage("Installation of " + projectName + " has completed successfully.");
+  ReleasePayload();
+}
+
+bool CInstaller::ReportStepNotBuilt(const char* stepName) {
+  theLog.Write((std::string("Step ") + stepName +
+                " is not part of this build; the installation stops here.").c_str());
+  return false;
+}

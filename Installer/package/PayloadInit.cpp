@@ -1,0 +1,126 @@
+// Loading the payload: the resource is found, decompressed in one call into one block, and the
+// whole archive is checked once before anything else happens, so that a damaged or hostile
+// package is refused before a single file or folder is written.
+#include <cstdio>
+
+#include "engine/Installer.h"
+#include "support/Log.h"
+
+namespace {
+
+constexpr WORD kPayloadResourceId = 130;
+constexpr char kPayloadResourceType[] = "IDR_EXE";
+
+std::string DescribeDecompressFailure(payload::DecompressStatus status,
+                                      const payload::PayloadHeader& header) {
+  char text[200];
+  switch (status) {
+    case payload::DecompressStatus::kTruncatedResource:
+      std::snprintf(text, sizeof(text),
+                    "The payload resource is shorter than its header claims (%u compressed bytes).",
+                    header.compressedSize);
+      break;
+    case payload::DecompressStatus::kSizeMismatch:
+      std::snprintf(text, sizeof(text),
+                    "The payload decompressed to fewer bytes than its header claims (%u).",
+                    header.uncompressedSize);
+      break;
+    default:
+      std::snprintf(text, sizeof(text),
+                    "zlib could not decompress the payload stream (%u bytes into %u).",
+                    header.compressedSize, header.uncompressedSize);
+      break;
+  }
+  return text;
+}
+
+}  // namespace
+
+bool CInstaller::Init(bool campusEmpty) {
+  theLog.EnterFunction("Init()", nullptr);
+  const uint8_t* bytes = nullptr;
+  size_t size = 0;
+  if (!FindPayloadResource(&bytes, &size)) {
+    ReportMessage("Load resource failed!");
+    return false;
+  }
+  return InitFromResource(bytes, size, campusEmpty);
+}
+
+bool CInstaller::FindPayloadResource(const uint8_t** bytes, size_t* size) {
+  resourceHandle = FindResourceA(nullptr, MAKEINTRESOURCEA(kPayloadResourceId), kPayloadResourceType);
+  if (!resourceHandle) {
+    char line[120];
+    std::snprintf(line, sizeof(line), "FindResourceA(IDR_EXE, 130) failed with error %lu.",
+                  GetLastError());
+    theLog.Write(line);
+    return false;
+  }
+  resourceData = LoadResource(nullptr, resourceHandle);
+  resourceBytes = resourceData ? static_cast<const uint8_t*>(LockResource(resourceData)) : nullptr;
+  if (!resourceBytes) return false;
+  *bytes = resourceBytes;
+  *size = SizeofResource(nullptr, resourceHandle);
+  return true;
+}
+
+bool CInstaller::InitFromResource(const uint8_t* resource, size_t resourceSize, bool campusEmpty) {
+  payload::ArchiveSummary summary;
+  if (!UnpackPayload(resource, resourceSize, &summary)) return false;
+
+  version = summary.version;
+  configText = summary.configText;
+  payloadCursor = payloadBuffer.bytes.get() + summary.fileTableOffset;
+  char line[200];
+  std::snprintf(line, sizeof(line), "Payload of %s %s: %u files, %u bytes unpacked.",
+                summary.productName.c_str(), version.c_str(), summary.fileCount,
+                static_cast<unsigned>(payloadBuffer.size));
+  theLog.Write(line);
+
+  // The configuration reader comes with the configuration step; until it is part of the
+  // build the run stops here rather than install with a configuration it did not read.
+  if (!configText.empty()) return ReportStepNotBuilt("ParseXml()");
+  (void)campusEmpty;
+  ApplyDefaults(summary.productName);
+  return ReportStepNotBuilt("initSecurityUserGroup()");
+}
+
+bool CInstaller::UnpackPayload(const uint8_t* resource, size_t resourceSize,
+                               payload::ArchiveSummary* summary) {
+  payload::PayloadHeader header;
+  if (!payload::ReadPayloadHeader(resource, resourceSize, &header)) {
+    theLog.Write("The payload resource is shorter than its 8-byte header.");
+    ReportMessage("Uncompress data failed!");
+    return false;
+  }
+  const payload::DecompressStatus status =
+      payload::DecompressPayload(resource, resourceSize, &payloadBuffer);
+  if (status == payload::DecompressStatus::kOutOfMemory) {
+    char text[160];
+    std::snprintf(text, sizeof(text),
+                  "Not enough memory to unpack the installation package (%u bytes).",
+                  header.uncompressedSize);
+    ReportMessage(text);
+    return false;
+  }
+  if (status != payload::DecompressStatus::kOk) {
+    theLog.Write(DescribeDecompressFailure(status, header).c_str());
+    ReleasePayload();
+    ReportMessage("Uncompress data failed!");
+    return false;
+  }
+  const std::string fault =
+      payload::ValidateArchive(payloadBuffer.bytes.get(), payloadBuffer.size, summary);
+  if (!fault.empty()) {
+    ReleasePayload();
+    ReportMessage("The installation package is damaged and was refused: " + fault);
+    return false;
+  }
+  return true;
+}
+
+void CInstaller::ReleasePayload() {
+  payloadBuffer.bytes.reset();
+  payloadBuffer.size = 0;
+  payloadCursor = nullptr;
+}

@@ -1,0 +1,179 @@
+// Loading the payload: what a sound package yields, and that every damaged or hostile one is
+// refused with a clear message before anything is written.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+
+#include "engine/Installer.h"
+#include "LogReader.h"
+
+namespace {
+
+// Builds archive bytes field by field, so a test can write what the packing tool would refuse.
+class RawArchive {
+ public:
+  RawArchive& Text(const std::string& text) {
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    bytes_.push_back(0);
+    return *this;
+  }
+  RawArchive& U32(uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    return *this;
+  }
+  RawArchive& Entry(const std::string& path, const std::string& content) {
+    Text(path).U32(static_cast<uint32_t>(content.size()));
+    bytes_.insert(bytes_.end(), content.begin(), content.end());
+    return *this;
+  }
+  RawArchive& Bytes(const std::string& raw) {
+    bytes_.insert(bytes_.end(), raw.begin(), raw.end());
+    return *this;
+  }
+  const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+std::vector<uint8_t> Le32(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+// Header and zlib stream; the header fields can be made to lie.
+std::vector<uint8_t> Payload(const std::vector<uint8_t>& archive, int64_t uncompressedDelta = 0) {
+  uLongf length = compressBound(archive.size());
+  std::vector<uint8_t> stream(length);
+  EXPECT_EQ(Z_OK, compress(stream.data(), &length, archive.data(), archive.size()));
+  stream.resize(length);
+  std::vector<uint8_t> payload = Le32(static_cast<uint32_t>(archive.size() + uncompressedDelta));
+  const std::vector<uint8_t> compressed = Le32(static_cast<uint32_t>(stream.size()));
+  payload.insert(payload.end(), compressed.begin(), compressed.end());
+  payload.insert(payload.end(), stream.begin(), stream.end());
+  return payload;
+}
+
+RawArchive SoundArchive() {
+  return RawArchive()
+      .Text("Norvane")
+      .Text("1.6.0003.0000.0035")
+      .Text("")
+      .U32(2)
+      .Entry("Quorvin.exe", "main client")
+      .Entry("BrenmoorEHR\\locales\\am.pak", "locale");
+}
+
+class PayloadInitTest : public testing::Test {
+ protected:
+  void SetUp() override { engine_.silent = 1; }  // messages go to the log; no box may block the test
+  std::string NewLogText() const { return log_.Text(); }
+
+  CInstaller engine_;
+  LogSince log_;
+};
+
+TEST_F(PayloadInitTest, SoundPayloadIsUnpackedAndTheCursorStandsOnTheFileCount) {
+  const std::vector<uint8_t> archive = SoundArchive().bytes();
+  const std::vector<uint8_t> payload = Payload(archive);
+
+  engine_.InitFromResource(payload.data(), payload.size(), true);
+
+  EXPECT_EQ("1.6.0003.0000.0035", engine_.version);
+  EXPECT_EQ("", engine_.configText);
+  ASSERT_NE(nullptr, engine_.payloadBuffer.bytes);
+  EXPECT_EQ(archive.size(), engine_.payloadBuffer.size);
+  const size_t fileCountOffset = 8 + 19 + 1;  // "Norvane\0" "1.6.0003.0000.0035\0" "\0"
+  EXPECT_EQ(engine_.payloadBuffer.bytes.get() + fileCountOffset, engine_.payloadCursor);
+  EXPECT_EQ(0, std::memcmp(engine_.payloadCursor, "\x02\0\0\0", 4));
+  // An empty configuration leaves every value at its default.
+  EXPECT_EQ("Norvane", engine_.projectName);
+  EXPECT_EQ("QVX", engine_.companyName);
+  EXPECT_EQ("Norvane", engine_.appName);
+  EXPECT_EQ("Users|SYSTEM|Administrators", engine_.groupName);
+  EXPECT_NE(std::string::npos, NewLogText().find("Payload of Norvane 1.6.0003.0000.0035: 2 files"));
+}
+
+TEST_F(PayloadInitTest, FileCountOfZeroIsSound) {
+  const std::vector<uint8_t> payload =
+      Payload(RawArchive().Text("P").Text("1").Text("").U32(0).bytes());
+  engine_.InitFromResource(payload.data(), payload.size(), true);
+  EXPECT_EQ("1", engine_.version);
+  EXPECT_NE(std::string::npos, NewLogText().find(": 0 files"));
+}
+
+struct RefusedCase {
+  const char* name;
+  std::vector<uint8_t> payload;
+  const char* message;  // the text the user (here: the log) is given
+};
+
+std::vector<RefusedCase> RefusedCases() {
+  const std::vector<uint8_t> sound = SoundArchive().bytes();
+  const auto withEntry = [](const std::string& path) {
+    return Payload(RawArchive().Text("P").Text("1").Text("").U32(1).Entry(path, "x").bytes());
+  };
+  std::vector<uint8_t> flipped = Payload(sound);
+  flipped[12] ^= 0x55;
+  std::vector<uint8_t> truncated = Payload(sound);
+  truncated.resize(truncated.size() - 3);
+  std::vector<uint8_t> hugeClaim = Payload(sound);
+  hugeClaim[0] = hugeClaim[1] = hugeClaim[2] = 0xF0;
+  hugeClaim[3] = 0xFF;
+
+  const char* damaged = "The installation package is damaged and was refused: ";
+  return {
+      {"shorter than its header", {0x01, 0x02, 0x03}, "Uncompress data failed!"},
+      {"stream truncated", truncated, "Uncompress data failed!"},
+      {"bit flipped in the stream", flipped, "Uncompress data failed!"},
+      {"uncompressed size too small", Payload(sound, -1), "Uncompress data failed!"},
+      {"uncompressed size too large", Payload(sound, +1), "Uncompress data failed!"},
+      {"uncompressed size beyond memory", hugeClaim,
+       "Not enough memory to unpack the installation package"},
+      {"count larger than the entries",
+       Payload(RawArchive().Text("P").Text("1").Text("").U32(3).Entry("a", "x").bytes()), damaged},
+      {"bytes after the last entry",
+       Payload(RawArchive().Text("P").Text("1").Text("").U32(1).Entry("a", "x").Bytes("!").bytes()),
+       damaged},
+      {"size past the end",
+       Payload(RawArchive().Text("P").Text("1").Text("").U32(1).Text("a").U32(99).Bytes("x").bytes()),
+       damaged},
+      {"configuration without its NUL", Payload(RawArchive().Text("P").Text("1").Bytes("<a/>").bytes()),
+       damaged},
+      {"parent folder", withEntry("a\\..\\..\\b"), damaged},
+      {"rooted path", withEntry("\\Windows\\x.dll"), damaged},
+      {"drive letter", withEntry("C:\\Windows\\x.dll"), damaged},
+      {"UNC path", withEntry("\\\\server\\share\\x"), damaged},
+      {"stream name", withEntry("a.txt:hidden"), damaged},
+      {"forward slash", withEntry("a/../b"), damaged},
+      {"device name", withEntry("dir\\NUL.txt"), damaged},
+      {"control character", withEntry("a\x01.txt"), damaged},
+      {"empty path", withEntry(""), damaged},
+  };
+}
+
+TEST_F(PayloadInitTest, DamagedPayloadsAreRefusedAndReleased) {
+  for (const RefusedCase& c : RefusedCases()) {
+    CInstaller engine;
+    engine.silent = 1;
+    const LogSince log;
+
+    EXPECT_FALSE(engine.InitFromResource(c.payload.data(), c.payload.size(), true)) << c.name;
+
+    EXPECT_EQ(nullptr, engine.payloadBuffer.bytes) << c.name;
+    EXPECT_EQ(nullptr, engine.payloadCursor) << c.name;
+    EXPECT_EQ("", engine.version) << c.name << ": nothing of a refused package is used";
+    EXPECT_TRUE(log.Has(c.message)) << c.name << "\nlog:\n" << log.Text();
+  }
+}
+
+TEST_F(PayloadInitTest, ReleasePayloadTwiceIsHarmless) {
+  const std::vector<uint8_t> payload = Payload(SoundArchive().bytes());
+  engine_.InitFromResource(payload.data(), payload.size(), true);
+  engine_.ReleasePayload();
+  engine_.ReleasePayload();
+  EXPECT_EQ(nullptr, engine_.payloadBuffer.bytes);
+}
+
+}  // namespace

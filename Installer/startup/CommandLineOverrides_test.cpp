@@ -1,0 +1,76 @@
+#include "startup/CommandLineOverrides.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<RegValue> ConfiguredSettings() {
+  return {{"/SOFTWARE/QVX/QUORVIN[0]", "Campus", ""},
+          {"/SOFTWARE/QVX/QUORVIN[0]", "HostList", "HOST1 HOST2 HOST3"},
+          {"/SOFTWARE/QVX/QUORVIN[0]", "PortList", "15000"},
+          {"/SOFTWARE/QVX/QUORVIN[0]", "AutoUpdateHostName", "AUTOUPDATEHOSTS"},
+          {"/SOFTWARE/QVX/QUORVIN[0]", "UpdateFileURL", "Norvane/update.txt"},
+          {"/SOFTWARE/QVX/QUORVIN[0]/Font/Size", "MinFontSize", "14"},
+          {"/SOFTWARE/QVX/QUORVIN[0]", "WebHostList", "WEB1"}};
+}
+
+std::vector<std::string> Values(const std::vector<RegValue>& settings) {
+  std::vector<std::string> values;
+  for (const RegValue& record : settings) values.push_back(record.value);
+  return values;
+}
+
+TEST(CommandLineOverridesTest, OptionsReplaceTheirSettings) {
+  struct Case {
+    const char* name;
+    CCmdLineArgTracker args;
+    bool changed;
+    std::vector<std::string> values;
+  };
+  auto args = [](const char* c, const char* h, const char* p, const char* a, const char* b) {
+    CCmdLineArgTracker t;
+    t.campus = c;
+    t.hostList = h;
+    t.portList = p;
+    t.autoUpdateList = a;
+    t.webHostList = b;
+    return t;
+  };
+  const Case cases[] = {
+      {"nothing given", args("", "", "", "", ""), false,
+       {"", "HOST1 HOST2 HOST3", "15000", "AUTOUPDATEHOSTS", "Norvane/update.txt", "14", "WEB1"}},
+      {"hosts only", args("", "H1 H2", "", "", ""), true,
+       {"", "H1 H2", "15000", "AUTOUPDATEHOSTS", "Norvane/update.txt", "14", "WEB1"}},
+      {"every option", args("West", "H", "1 2", "U", "W"), true,
+       {"West", "H", "1 2", "U", "Norvane/update.txt", "14", "W"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<RegValue> settings = ConfiguredSettings();
+    EXPECT_EQ(c.changed, ApplyCommandLineOverrides(c.args, &settings)) << c.name;
+    EXPECT_EQ(c.values, Values(settings)) << c.name;
+  }
+}
+
+TEST(CommandLineOverridesTest, NamesAreComparedExactly) {
+  std::vector<RegValue> settings = {{"", "hostlist", "old"}, {"", "HostList ", "old"}};
+  CCmdLineArgTracker args;
+  args.hostList = "new";
+  EXPECT_FALSE(ApplyCommandLineOverrides(args, &settings));
+  EXPECT_EQ((std::vector<std::string>{"old", "old"}), Values(settings));
+}
+
+TEST(CommandLineOverridesTest, WithoutSettingsNothingChanges) {
+  std::vector<RegValue> settings;
+  CCmdLineArgTracker args;
+  args.hostList = "H";
+  EXPECT_FALSE(ApplyCommandLineOverrides(args, &settings));
+  EXPECT_TRUE(settings.empty());
+}
+
+TEST(CommandLineOverridesTest, CompanyFolderBelowTheTarget) {
+  EXPECT_EQ("C:\\Apps\\QVX", CompanyFolderBelow("C:\\Apps", "QVX"));
+  EXPECT_EQ("C:\\Apps\\QVX", CompanyFolderBelow("C:\\Apps\\", "QVX"));
+  EXPECT_EQ("C:\\QVX", CompanyFolderBelow("C:\\", "QVX"));
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+// The process's exit codes. Deployment tools read them, so a published value is never reused;
+// retired values stay here as comments.
+#pragma once
+
+enum ExitCode : int {
+  kExitSuccess = 0,           // installed, or the help box was shown
+  kExitLogFolderFailed = 1,   // the log folder could not be created; nothing was done
+  kExitUserCancelled = 1602,  // the user cancelled, or declined the elevation prompt
+  kExitInstallFailed = 1603,  // the installation failed; the log names the cause
+};

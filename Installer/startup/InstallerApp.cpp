@@ -1,0 +1,161 @@
+#include "startup/InstallerApp.h"
+
+#include <cstdio>
+
+#include "engine/Installer.h"
+#include "startup/CommandLineOverrides.h"
+#include "startup/CustomCommandLineInfo.h"
+#include "startup/ElevationParameters.h"
+#include "startup/ExitCode.h"
+#include "startup/HelpText.h"
+#include "support/Log.h"
+#include "support/PathHelpers.h"
+
+namespace {
+
+// Marks the release in the executable image; nothing shows or compares it. "used" keeps the
+// optimiser from dropping it together with the local copy start-up makes of it.
+__attribute__((used)) const char kReleaseMarker[] = "!@#$_QVX_RELEASE: 213.03.0035";
+
+std::string ModuleFileName() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return path;
+}
+
+std::string TempFolder() {
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetTempPathA(MAX_PATH, folder);
+  return (length == 0 || length >= MAX_PATH) ? std::string() : std::string(folder);
+}
+
+}  // namespace
+
+CInstallerApp::CInstallerApp() : argTracker(std::make_unique<CCmdLineArgTracker>()) {
+  system.executablePath = ModuleFileName;
+}
+
+CInstallerApp::~CInstallerApp() = default;
+
+bool CInstallerApp::InitInstance() { return Start(__argc, __argv); }
+
+bool CInstallerApp::Start(int argc, char** argv) {
+  {
+    CCustomCommandLineInfo commandLine(argTracker.get());
+    WalkCommandLine(commandLine, argc, argv);
+  }
+  const std::string releaseMarker(kReleaseMarker);
+  const CCmdLineArgTracker& args = *argTracker;
+
+  if (args.showHelp) {
+    AfxMessageBox(HelpText(), MB_OK);
+    SetExitCode(kExitSuccess);
+    return false;
+  }
+
+  theInstaller.silent = args.GetTargetDir().empty() ? 0 : 1;
+  ChooseLogFolder();
+  theInstaller.silentUninstall = args.needSilentUninstall;
+  theInstaller.desktopShortcut = args.needCreateShortcutOnDesktop;
+  theInstaller.installUltraVNC = args.needInstallUVNC;
+
+  if (!args.invokedByAutoUpdate && !PassPrivilegeGate()) return true;
+  theInstaller.vistaEnabled = args.vistaEnabled;
+
+  if (!theInstaller.Init(IsCampusEmpty())) {
+    EndWithFailure();
+    return true;
+  }
+  // Earlier Windows Installer installs of the product go before either run mode starts; its
+  // failures never stop the run.
+  theInstaller.ReportStepNotBuilt("ProcessOldVersion()");
+  if (args.GetTargetDir().empty()) {
+    RunWizard();
+  } else {
+    RunUnattended();
+  }
+  return false;
+}
+
+void CInstallerApp::ChooseLogFolder() {
+  const std::string requested = argTracker->GetLogLocation();
+  std::string folder;
+  if (!requested.empty() && EnsurePath(requested.c_str(), false, nullptr) == 1) {
+    folder = requested;
+  } else {
+    folder = TempFolder();
+  }
+  // Unattended, nobody can close a box: a log folder that cannot be made ends the run quietly.
+  theLog.SetInteractive(!theInstaller.silent);
+  theLog.SetLogDir(folder.c_str());
+}
+
+bool CInstallerApp::PassPrivilegeGate() {
+  const PrivilegeFacts facts = system.readPrivilegeFacts();
+  switch (DecidePrivilegeGate(argTracker->invokedByAutoUpdate != 0, facts)) {
+    case GateDecision::kProceed:
+      return true;
+    case GateDecision::kRefuseOldSystem:
+      theInstaller.ReportMessage(
+          "You have insufficient privileges to install the program ,please contact administrator.");
+      EndWithFailure();
+      return false;
+    case GateDecision::kRelaunchElevated:
+      break;
+  }
+  const std::string exePath = system.executablePath();
+  if (exePath.empty()) return true;  // without its own path the installer goes on as it is
+
+  const std::string parameters = BuildElevationParameters(*argTracker);
+  const RelaunchResult result = system.relaunchElevated(exePath, parameters);
+  char line[160];
+  if (result.launched && result.error == ERROR_SUCCESS) {
+    std::snprintf(line, sizeof(line), "The elevated installer ended with exit code %lu.",
+                  result.exitCode);
+    theLog.Write(line);
+    SetExitCode(static_cast<int>(result.exitCode));
+  } else if (result.launched) {
+    std::snprintf(line, sizeof(line),
+                  "The outcome of the elevated installer is unknown (error %lu).", result.error);
+    theLog.Write(line);
+    SetExitCode(kExitInstallFailed);
+  } else if (result.error == ERROR_CANCELLED) {
+    theLog.Write("The elevation prompt was declined; nothing was installed.");
+    SetExitCode(kExitUserCancelled);
+  } else {
+    std::snprintf(line, sizeof(line),
+                  "The installer could not be started with administrator rights (error %lu).",
+                  result.error);
+    theLog.Write(line);
+    SetExitCode(kExitInstallFailed);
+  }
+  return false;
+}
+
+void CInstallerApp::RunUnattended() {
+  const CCmdLineArgTracker& args = *argTracker;
+  if (args.invokedByAutoUpdate) theInstaller.invokedByAutoUpdate = 1;
+
+  std::vector<RegValue> settings = theInstaller.regValues;
+  theInstaller.hostSettingsChanged = ApplyCommandLineOverrides(args, &settings) ? 1 : 0;
+  theInstaller.regValues = settings;
+
+  const std::string companyFolder =
+      CompanyFolderBelow(args.GetTargetDir(), theInstaller.GetCompanyName());
+  theLog.Write(("Unattended installation into " + companyFolder).c_str());
+  // The steps from here on come with the engine's later parts; the run stops, visibly, at the
+  // first one this build does not have.
+  theInstaller.ReportStepNotBuilt("PrepareInstall()");
+  EndWithFailure();
+}
+
+void CInstallerApp::RunWizard() {
+  theInstaller.ReportStepNotBuilt("CInstallerDlg");
+  EndWithFailure();
+}
+
+void CInstallerApp::EndWithFailure() {
+  theInstaller.ReportFailure();
+  SetExitCode(kExitInstallFailed);
+}

@@ -1,0 +1,48 @@
+// The application object: reads the options, chooses the log folder, passes the privilege gate
+// (relaunching itself elevated when needed), loads the package and runs the installation in the
+// wizard or unattended, and sets the process's exit code (startup/ExitCode.h).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/WinApp.h"
+#include "startup/CmdLineArgTracker.h"
+#include "startup/ElevatedRelaunch.h"
+#include "startup/PrivilegeGate.h"
+
+// What start-up learns from, and asks of, the system around the privilege gate. The program
+// uses the real system; tests set the facts Wine cannot produce (Wine always reports an
+// administrator) and watch the relaunch instead of starting a process.
+struct StartupSystem {
+  std::function<PrivilegeFacts()> readPrivilegeFacts = ReadPrivilegeFacts;
+  // The running executable's path, empty when it cannot be had.
+  std::function<std::string()> executablePath;
+  std::function<RelaunchResult(const std::string& exePath, const std::string& parameters)>
+      relaunchElevated = RelaunchElevatedAndWait;
+};
+
+class CInstallerApp : public CWinApp {
+ public:
+  CInstallerApp();
+  ~CInstallerApp() override;
+
+  bool InitInstance() override;
+  // Start-up over an argument vector as the C runtime split it (argv[0] is the program);
+  // InitInstance passes the process's own. Answers InitInstance's result.
+  bool Start(int argc, char** argv);
+
+  bool IsCampusEmpty() const { return argTracker->GetCampus().empty(); }
+
+  std::unique_ptr<CCmdLineArgTracker> argTracker;
+  StartupSystem system;
+
+ private:
+  void ChooseLogFolder();
+  // True when start-up may go on in this process; otherwise the exit code is set and start-up ends.
+  bool PassPrivilegeGate();
+  void RunUnattended();
+  void RunWizard();
+  void EndWithFailure();
+};

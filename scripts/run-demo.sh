@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The main job: build, pack the demo product into a finished installer, install it unattended
+# under Wine in a fresh prefix, and show the outcome, the exit code, what landed and the log.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/install-deps.sh
+bash scripts/build.sh
+
+out=$root/build/demo
+rm -rf "$out"; mkdir -p "$out"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$out/prefix
+
+echo "== packing examples/demo"
+build/native/tools/packer/packer --name Norvane --version 1.6.0003.0000.0035 \
+  --config examples/demo/appConfig.xml --product examples/demo/product \
+  --list examples/demo/product.list --payload "$out/payload.bin"
+
+echo "== making a fresh Wine prefix"
+bash tests/wine/make-prefix.sh "$root/build/win32/wine/template" "$WINEPREFIX"
+drive=$WINEPREFIX/drive_c
+mkdir -p "$drive/demo"
+cp build/win32/Installer/Setup.exe build/win32/tools/packer/packer.exe "$drive/demo/"
+cp "$out/payload.bin" "$drive/demo/"
+
+echo "== attaching the payload (packer under Wine)"
+(cd "$drive/demo" && wine packer.exe --attach payload.bin --installer Setup.exe --output NorvaneSetup.exe)
+
+echo "== installing unattended: NorvaneSetup.exe -dC:\\Apps -lC:\\Logs"
+xvfb-run -a wine build/win32/tests/runexit.exe 300 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-lC:\Logs' \
+  >"$out/exit.txt" 2>/dev/null || true
+code=$(sed -n 's/^exit=//p' "$out/exit.txt" | tr -d '\r')
+wineserver -w || true
+
+echo "== exit code: $code"
+echo "== installed tree below C:\\Apps"
+if [ -d "$drive/Apps" ]; then (cd "$drive/Apps" && find . | LC_ALL=C sort); else echo "(nothing)"; fi
+echo "== last lines of the log"
+tail -n 15 "$drive"/Logs/*.log | tr -d '\r'
+echo "== outcome: $(tr -d '\r' < "$drive"/Logs/*.log | grep -E '^.{20}Installation of ' | tail -n 1 | cut -c21-)"

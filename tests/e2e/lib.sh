@@ -1,0 +1,82 @@
+# Shared pieces of the end-to-end scenarios: a prefix copy of the scenario's own, running a
+# Win32 program in it with its full exit code, and checks that print what went wrong.
+# Environment (set by ctest): WINE_TEMPLATE, BUILD_DIR, SOURCE_DIR.
+set -euo pipefail
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+SETUP_EXE=$BUILD_DIR/Installer/Setup.exe
+RUNEXIT=$BUILD_DIR/tests/runexit.exe
+FAILURES=0
+
+# Makes WINEPREFIX a fresh copy of the template, removed when the scenario ends.
+new_prefix() {
+  SCENARIO_DIR=$(mktemp -d "${TMPDIR:-/tmp}/e2e.XXXXXX")
+  export WINEPREFIX=$SCENARIO_DIR/prefix
+  cp -a "$WINE_TEMPLATE" "$WINEPREFIX"
+  DRIVE_C=$WINEPREFIX/drive_c
+  trap 'end_prefix' EXIT
+  wineserver -p  # keep the server up between the scenario's programs
+}
+
+end_prefix() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$SCENARIO_DIR"
+}
+
+# run_program SECONDS PROGRAM ARGS... : runs it in the prefix; sets EXIT_CODE to the full code
+# ("timeout" when it did not end in time).
+run_program() {
+  local seconds=$1; shift
+  local out=$SCENARIO_DIR/runexit.out
+  wine "$RUNEXIT" "$seconds" "$@" >"$out" 2>/dev/null || true
+  EXIT_CODE=$(sed -n 's/^exit=//p' "$out" | tr -d '\r' | tail -n 1)
+}
+
+# A Windows path (C:\...) of a file below drive_c.
+winpath() { echo "C:\\$(realpath --relative-to="$DRIVE_C" "$1" | tr '/' '\\')"; }
+
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; FAILURES=$((FAILURES + 1)); fi
+}
+check_eq() {  # check_eq DESCRIPTION EXPECTED ACTUAL
+  if [ "$2" == "$3" ]; then echo "ok: $1"; else
+    echo "FAILED: $1"; echo "  expected: $2"; echo "  actual:   $3"; FAILURES=$((FAILURES + 1)); fi
+}
+file_has_line() { tr -d '\r' <"$1" | grep -qF -- "$2"; }
+
+# Every file below drive_c, for before/after comparisons (the log folder is left out by callers).
+list_drive() { (cd "$DRIVE_C" && find . -path ./windows -prune -o -print | LC_ALL=C sort); }
+
+finish() {
+  if [ "$FAILURES" -ne 0 ]; then echo "$FAILURES check(s) failed"; exit 1; fi
+  echo "all checks passed"
+}
+
+PACKER_EXE=$BUILD_DIR/tools/packer/packer.exe
+DEMO=$SOURCE_DIR/examples/demo
+
+# pack_demo OUT.exe : the demo product packed into a finished installer by the Win32 packing
+# tool (which replaces the payload resource of a copy of Setup.exe).
+pack_demo() {
+  mkdir -p "$DRIVE_C/pack" "$(dirname "$1")"
+  cp -r "$DEMO/product" "$DRIVE_C/pack/product"
+  cp "$DEMO/appConfig.xml" "$DEMO/product.list" "$SETUP_EXE" "$DRIVE_C/pack/"
+  wine "$PACKER_EXE" --name Norvane --version 1.6.0003.0000.0035 \
+    --config 'C:\pack\appConfig.xml' --product 'C:\pack\product' --list 'C:\pack\product.list' \
+    --payload 'C:\pack\payload.bin' --installer 'C:\pack\Setup.exe' --output "$(winpath_new "$1")" \
+    >"$SCENARIO_DIR/pack.log" 2>&1 || { cat "$SCENARIO_DIR/pack.log"; return 1; }
+}
+
+# The Windows path of a file below drive_c that need not exist yet.
+winpath_new() { echo "C:\\$(realpath -m --relative-to="$DRIVE_C" "$1" | tr '/' '\\')"; }
+
+# The lines of a log file without their 20-character time stamps.
+log_messages() { tr -d '\r' <"$1" | cut -c21-; }
+
+# Every line of a log starts with "YYYY-MM-DD HH:MM:SS " and ends with CR LF.
+log_is_well_formed() {
+  local f=$1
+  [ -s "$f" ] || return 1
+  ! grep -qavE $'^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} .*\r$' "$f"
+}
