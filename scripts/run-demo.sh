@@ -11,20 +11,24 @@ out=$root/build/demo
 rm -rf "$out"; mkdir -p "$out"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$out/prefix
 
-echo "== packing examples/demo"
+echo "== packing examples/demo into a payload (native packing tool)"
 build/native/tools/packer/packer --name Norvane --version 1.6.0003.0000.0035 \
   --config examples/demo/appConfig.xml --product examples/demo/product \
   --list examples/demo/product.list --payload "$out/payload.bin"
+ls -l "$out/payload.bin"
 
 echo "== making a fresh Wine prefix"
 bash tests/wine/make-prefix.sh "$root/build/win32/wine/template" "$WINEPREFIX"
 drive=$WINEPREFIX/drive_c
 mkdir -p "$drive/demo"
+cp -r examples/demo/product examples/demo/appConfig.xml examples/demo/product.list "$drive/demo/"
 cp build/win32/Installer/Setup.exe build/win32/tools/packer/packer.exe "$drive/demo/"
-cp "$out/payload.bin" "$drive/demo/"
 
-echo "== attaching the payload (packer under Wine)"
-(cd "$drive/demo" && wine packer.exe --attach payload.bin --installer Setup.exe --output NorvaneSetup.exe)
+echo "== making the finished installer NorvaneSetup.exe (Win32 packing tool under Wine)"
+wine 'C:\demo\packer.exe' --name Norvane --version 1.6.0003.0000.0035 \
+  --config 'C:\demo\appConfig.xml' --product 'C:\demo\product' --list 'C:\demo\product.list' \
+  --payload 'C:\demo\payload.bin' --installer 'C:\demo\Setup.exe' --output 'C:\demo\NorvaneSetup.exe'
+cmp "$out/payload.bin" "$drive/demo/payload.bin" && echo "both packing tools wrote the same payload"
 
 echo "== installing unattended: NorvaneSetup.exe -dC:\\Apps -lC:\\Logs"
 xvfb-run -a wine build/win32/tests/runexit.exe 300 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-lC:\Logs' \
