@@ -21,4 +21,17 @@ for bad in "$SCENARIO_DIR"/bad/*.bin; do
   check_eq "$kind: the failure sentence ends the log" 'Installation of  has failed.' "$(tail -n 1 <<<"$messages")"
   check_eq "$kind: nothing but the log was written" "$before" "$(list_drive | grep -v '^\./Logs')"
 done
+
+# Without -d the same refusal reaches the user in boxes: the loader's message, then the outcome,
+# both captioned with the still empty project name.
+cp "$SCENARIO_DIR/bad/bitflip.bin" "$DRIVE_C/demo/bad.bin"
+wine "$BUILD_DIR/tests/attach_payload.exe" 'C:\pack\Setup.exe' 'C:\demo\BadSetup.exe' 'C:\demo\bad.bin' >/dev/null 2>&1
+( wine "$BUILD_DIR/tests/msgbox_reader.exe" '' 30 'C:\box1.txt' &&
+  wine "$BUILD_DIR/tests/msgbox_reader.exe" '' 30 'C:\box2.txt' ) >/dev/null 2>&1 &
+reader=$!
+run_program 60 'C:\demo\BadSetup.exe' '-lC:\Logs'
+wait "$reader" || true
+check_eq "wizard run: first box" 'Uncompress data failed!' "$(cat "$DRIVE_C/box1.txt" 2>/dev/null)"
+check_eq "wizard run: second box" 'Installation of  has failed.' "$(cat "$DRIVE_C/box2.txt" 2>/dev/null)"
+check_eq "wizard run: exit code" 1603 "$EXIT_CODE"
 finish
