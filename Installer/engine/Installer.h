@@ -9,6 +9,7 @@
 #pragma once
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include <cstdint>
 #include <map>
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "package/codec/PayloadFormat.h"
+#include "security/SecurityOwners.h"
+#include "xml/XmlDom.h"
 
 // One product setting: the element that holds it (below /appConfig/regInfo, with the index
 // predicate used to find it), the element's name and its text.
@@ -46,8 +49,8 @@ class CInstaller {
   // archive, reads product name, version and configuration, applies the configuration and its
   // defaults and prepares the group rights. False after a reported failure: the run must stop.
   bool Init(bool campusEmpty);
-  // Init's work after the resource was found: |resource| is the payload (header and stream).
-  // Tests call it with payloads built in memory.
+  // Init's work after the resource was found, without its trace lines: |resource| is the
+  // payload (header and stream). Tests call it with payloads built in memory.
   bool InitFromResource(const uint8_t* resource, size_t resourceSize, bool campusEmpty);
   // Frees the decompressed archive; harmless when it is already gone.
   void ReleasePayload();
@@ -59,8 +62,8 @@ class CInstaller {
   // payload is released.
   void ReportFailure();
   void ReportSuccess();
-  // Logs that |stepName| is not part of this build and answers false: the run stops there,
-  // visibly, instead of pretending the step was done.
+  // Logs that |stepName| is not part of this build and answers false, so that a run never
+  // pretends a missing step was done.
   bool ReportStepNotBuilt(const char* stepName);
 
   std::string GetCompanyName() const { return companyName; }
@@ -74,6 +77,51 @@ class CInstaller {
   // Fills the configuration fields left empty with their defaults; the product name read
   // from the payload is projectName's.
   void ApplyDefaults(const std::string& productName);
+
+  // Reads the appConfig document into the fields. False only when the text cannot be loaded
+  // (reported as "init XMLDOM failed!"); a value whose DOM call fails is logged and skipped.
+  bool ParseXml(const std::string& text, bool campusEmpty);
+  // |target| = the blank-trimmed text of the element at |path|, or "" when there is none.
+  // 1 when the element exists.
+  int ReadNodeText(std::string& target, IXMLDOMNode* context, const std::string& path);
+  // Appends the setting at |path| (also when the element is missing); answers ReadNodeText's.
+  int AddRegValue(IXMLDOMNode* context, const std::string& path);
+
+  // Builds securityAttributes: a descriptor whose DACL gives each group of |groups| (separated
+  // by "|") all file access. 1 on success; 0 after a reported failure (Init then fails).
+  int initSecurityUserGroup(const std::string& groups);
+  // Frees the SIDs, entries, ACL and descriptor; securityAttributes is left as it is.
+  void ReleaseSecurity();
+  // Gives each group of |groups| an inheritable full-access entry on |path|; a failing group is
+  // reported and the next one tried.
+  void SetGroupRights(const std::string& path, const std::string& groups);
+
+  // Lets the setting lists an earlier installation stored (current user first, then the
+  // machine) replace the configured values; for the main product also adds the stored ExitCare
+  // location. Only reads the registry; never fails the installation.
+  void MergeRegistrySettings();
+
+  // Places AppInfo.xml below the application folder: a copy of |sourceFile| (the configuration
+  // text) on first installation, with the settings written into its regInfo subtree; an existing
+  // file is rewritten only when the host settings changed. The groups get their rights on the
+  // file and its folder. |baseFolder| is installRoot, or the application folder for products
+  // other than the main one.
+  void UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile);
+  // Writes every setting into appInfoPath; answers the number of settings.
+  int WriteRegValuesToAppInfo();
+  // Writes one value into appInfoPath; 1 when written. A failing DOM call is logged with the
+  // value's name and answers 0.
+  int SetAppInfoValue(const std::string& keyPath, const std::string& valueName,
+                      const std::string& value);
+
+  // Makes sure the company folder |destination| exists (creating it with the group rights),
+  // creates the Start-menu company folder and sets installRoot. |destination| gets its trailing
+  // backslash in place. False after a reported failure.
+  bool PrepareInstall(std::string& destination);
+  // Creates |path| with every missing parent; true when it exists afterwards.
+  bool MyCreateDirectory(const std::string& path, SECURITY_ATTRIBUTES* security);
+  // installRoot = |path| with a trailing backslash.
+  void SetInstallRoot(const std::string& path);
 
   // The payload resource as found, loaded and locked in the executable.
   HRSRC resourceHandle = nullptr;
@@ -105,14 +153,30 @@ class CInstaller {
   int desktopShortcut = 0;
   int hostSettingsChanged = 0;
   int installUltraVNC = 0;
+  CXmlDom configDocument;  // the loaded appConfig document
   int vistaEnabled = 0;
   int programsFolderId = 0;  // CSIDL of the Start-menu programs folder: 23 or 2
   int desktopFolderId = 0;   // CSIDL of the desktop folder: 25 or 16
+  // The security objects, released in the reverse order by the destructor.
+  std::vector<HeapSid> groupSids;               // one per configured group; null when unresolved
+  std::vector<EXPLICIT_ACCESS_A> explicitAccess;  // one per group
+  LocalBlock<ACL> groupAcl;
+  LocalBlock<void> groupSecurityDescriptor;
+  // Used for every folder and file the installer creates; set once the whole build succeeded.
+  SECURITY_ATTRIBUTES securityAttributes = {};
 
  private:
+  // The parts of ParseXml: the product settings, the executables and the shortcuts.
+  void ReadSettings(bool campusEmpty);
+  void ReadExecutables();
+  void ReadShortcuts();
   bool FindPayloadResource(const uint8_t** bytes, size_t* size);
   bool UnpackPayload(const uint8_t* resource, size_t resourceSize,
                      payload::ArchiveSummary* summary);
 };
+
+// The path of a shell special folder (CSIDL), without a trailing backslash; empty when the
+// system does not know it.
+std::string GetShellFolderPath(int folderId);
 
 extern CInstaller theInstaller;

@@ -23,7 +23,6 @@ void CInstaller::ReportSuccess() {
 }
 
 bool CInstaller::ReportStepNotBuilt(const char* stepName) {
-  theLog.Write((std::string("Step ") + stepName +
-                " is not part of this build; the installation stops here.").c_str());
+  theLog.Write((std::string("Step ") + stepName + " is not part of this build.").c_str());
   return false;
 }

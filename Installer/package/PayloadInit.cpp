@@ -44,7 +44,9 @@ bool CInstaller::Init(bool campusEmpty) {
     ReportMessage("Load resource failed!");
     return false;
   }
-  return InitFromResource(bytes, size, campusEmpty);
+  if (!InitFromResource(bytes, size, campusEmpty)) return false;
+  theLog.LeaveFunction("Init()");
+  return true;
 }
 
 bool CInstaller::FindPayloadResource(const uint8_t** bytes, size_t* size) {
@@ -77,12 +79,10 @@ bool CInstaller::InitFromResource(const uint8_t* resource, size_t resourceSize, 
                 static_cast<unsigned>(payloadBuffer.size));
   theLog.Write(line);
 
-  // The configuration reader comes with the configuration step; until it is part of the
-  // build the run stops here rather than install with a configuration it did not read.
-  if (!configText.empty()) return ReportStepNotBuilt("ParseXml()");
-  (void)campusEmpty;
+  // A configuration that cannot be loaded has been reported; the defaults then apply.
+  if (!configText.empty()) ParseXml(configText, campusEmpty);
   ApplyDefaults(summary.productName);
-  return ReportStepNotBuilt("initSecurityUserGroup()");
+  return initSecurityUserGroup(groupName) == 1;
 }
 
 bool CInstaller::UnpackPayload(const uint8_t* resource, size_t resourceSize,

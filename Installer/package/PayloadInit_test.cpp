@@ -78,7 +78,7 @@ TEST_F(PayloadInitTest, SoundPayloadIsUnpackedAndTheCursorStandsOnTheFileCount) 
   const std::vector<uint8_t> archive = SoundArchive().bytes();
   const std::vector<uint8_t> payload = Payload(archive);
 
-  engine_.InitFromResource(payload.data(), payload.size(), true);
+  EXPECT_TRUE(engine_.InitFromResource(payload.data(), payload.size(), true));
 
   EXPECT_EQ("1.6.0003.0000.0035", engine_.version);
   EXPECT_EQ("", engine_.configText);
@@ -93,12 +93,30 @@ TEST_F(PayloadInitTest, SoundPayloadIsUnpackedAndTheCursorStandsOnTheFileCount) 
   EXPECT_EQ("Norvane", engine_.appName);
   EXPECT_EQ("Users|SYSTEM|Administrators", engine_.groupName);
   EXPECT_NE(std::string::npos, NewLogText().find("Payload of Norvane 1.6.0003.0000.0035: 2 files"));
+  EXPECT_NE(nullptr, engine_.securityAttributes.lpSecurityDescriptor)
+      << "the group rights are prepared";
+}
+
+TEST_F(PayloadInitTest, ConfigurationIsReadAndAnUnknownGroupStopsTheRun) {
+  const std::string config =
+      "<appConfig xmlns=\"urn:qvx:appconfig\"><appInfo><companyName>Acme</companyName>"
+      "<projectName>Brenmoor</projectName><groupName>Users|NoSuchGroup</groupName></appInfo>"
+      "</appConfig>";
+  const std::vector<uint8_t> payload =
+      Payload(RawArchive().Text("Norvane").Text("1.0").Text(config).U32(0).bytes());
+
+  EXPECT_FALSE(engine_.InitFromResource(payload.data(), payload.size(), true));
+
+  EXPECT_EQ("Acme", engine_.companyName);
+  EXPECT_EQ("Brenmoor", engine_.projectName);
+  EXPECT_NE(std::string::npos, NewLogText().find("Enter function ParseXml() with parameter xmlName is " + config));
+  EXPECT_NE(std::string::npos, NewLogText().find("SetEntriesInAcl Error! (Error Code: 1332)"));
 }
 
 TEST_F(PayloadInitTest, FileCountOfZeroIsSound) {
   const std::vector<uint8_t> payload =
       Payload(RawArchive().Text("P").Text("1").Text("").U32(0).bytes());
-  engine_.InitFromResource(payload.data(), payload.size(), true);
+  EXPECT_TRUE(engine_.InitFromResource(payload.data(), payload.size(), true));
   EXPECT_EQ("1", engine_.version);
   EXPECT_NE(std::string::npos, NewLogText().find(": 0 files"));
 }

@@ -141,12 +141,15 @@ void CInstallerApp::RunUnattended() {
   theInstaller.hostSettingsChanged = ApplyCommandLineOverrides(args, &settings) ? 1 : 0;
   theInstaller.regValues = settings;
 
-  const std::string companyFolder =
+  std::string companyFolder =
       CompanyFolderBelow(args.GetTargetDir(), theInstaller.GetCompanyName());
-  theLog.Write(("Unattended installation into " + companyFolder).c_str());
+  if (!theInstaller.PrepareInstall(companyFolder)) {
+    EndWithFailure();
+    return;
+  }
   // The steps from here on come with the engine's later parts; the run stops, visibly, at the
   // first one this build does not have.
-  theInstaller.ReportStepNotBuilt("PrepareInstall()");
+  theInstaller.ReportStepNotBuilt("Files()");
   EndWithFailure();
 }
 

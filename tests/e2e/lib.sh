@@ -56,12 +56,15 @@ finish() {
 PACKER_EXE=$BUILD_DIR/tools/packer/packer.exe
 DEMO=$SOURCE_DIR/examples/demo
 
-# pack_demo OUT.exe : the demo product packed into a finished installer by the Win32 packing
-# tool (which replaces the payload resource of a copy of Setup.exe).
+# pack_demo OUT.exe [APPCONFIG] : the demo product (with another appConfig when given) packed
+# into a finished installer by the Win32 packing tool, which replaces the payload resource of a
+# copy of Setup.exe.
 pack_demo() {
   mkdir -p "$DRIVE_C/pack" "$(dirname "$1")"
+  rm -rf "$DRIVE_C/pack/product"
   cp -r "$DEMO/product" "$DRIVE_C/pack/product"
-  cp "$DEMO/appConfig.xml" "$DEMO/product.list" "$SETUP_EXE" "$DRIVE_C/pack/"
+  cp "$DEMO/product.list" "$SETUP_EXE" "$DRIVE_C/pack/"
+  cp "${2:-$DEMO/appConfig.xml}" "$DRIVE_C/pack/appConfig.xml"
   wine "$PACKER_EXE" --name Norvane --version 1.6.0003.0000.0035 \
     --config 'C:\pack\appConfig.xml' --product 'C:\pack\product' --list 'C:\pack\product.list' \
     --payload 'C:\pack\payload.bin' --installer 'C:\pack\Setup.exe' --output "$(winpath_new "$1")" \
@@ -74,9 +77,9 @@ winpath_new() { echo "C:\\$(realpath -m --relative-to="$DRIVE_C" "$1" | tr '/' '
 # The lines of a log file without their 20-character time stamps.
 log_messages() { tr -d '\r' <"$1" | cut -c21-; }
 
-# Every line of a log starts with "YYYY-MM-DD HH:MM:SS " and ends with CR LF.
-log_is_well_formed() {
-  local f=$1
-  [ -s "$f" ] || return 1
-  ! grep -qavE $'^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} .*\r$' "$f"
-}
+# log_is_well_formed LOG [APPCONFIG]: every line has its time stamp and CR LF; the traced
+# configuration, when given, appears byte for byte.
+log_is_well_formed() { python3 "$SOURCE_DIR/tests/e2e/logcheck.py" "$@"; }
+
+# The paths that list_drive shows now and did not show in |before| ($1).
+added_paths() { comm -13 <(echo "$1") <(list_drive); }

@@ -1,0 +1,195 @@
+// AppInfo.xml below the application folder: first installation, reinstallation with and without
+// new host values, the element paths of the settings, and a value the file cannot take.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "engine/Installer.h"
+#include "support/ScopedTempDir.h"
+#include "xml/RegUtil.h"
+#include "LogReader.h"
+
+namespace {
+
+const char kSeed[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+    "<appConfig xmlns=\"urn:qvx:appconfig\">\r\n"
+    "  <appInfo><companyName>QVX</companyName><appName>Norvane</appName></appInfo>\r\n"
+    "  <regInfo><SOFTWARE><QVX><QUORVIN>\r\n"
+    "    <HostList>HOST1 HOST2</HostList>\r\n"
+    "    <PortList>15000</PortList>\r\n"
+    "  </QUORVIN></QVX></SOFTWARE></regInfo>\r\n"
+    "</appConfig>\r\n";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// The text at |path| of the XML file, or "<missing>".
+std::string ValueAt(const std::string& file, const std::string& path) {
+  CXmlDom dom;
+  if (!dom.Load(file, 1)) return "<unreadable>";
+  ComPtr<IXMLDOMNode> root;
+  dom.GetNode("/appConfig", &root, 1);
+  std::string text;
+  return root && dom.GetNodeText(&text, root.get(), path) ? text : "<missing>";
+}
+
+// The current user's stored host list, which a first installation takes over.
+class StoredHostList {
+ public:
+  explicit StoredHostList(const char* value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "HostList", REG_SZ, value,
+                    static_cast<DWORD>(strlen(value) + 1));
+  }
+  ~StoredHostList() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
+
+ private:
+  static constexpr const char* kKey = "SOFTWARE\\QVX\\QUORVIN";
+};
+
+class AppInfoTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(temp_.path().empty());
+    engine_.silent = 1;
+    engine_.appName = "Norvane";
+    engine_.groupName = "Users|SYSTEM|Administrators";
+    ASSERT_EQ(1, engine_.initSecurityUserGroup(engine_.groupName));
+    engine_.installRoot = temp_.path() + "\\";
+    engine_.regValues = {{"/SOFTWARE/QVX/QUORVIN[0]", "HostList", "CONFIGURED"},
+                         {"/SOFTWARE/QVX/QUORVIN[0]", "PortList", "16000"},
+                         {"/SOFTWARE/QVX/QUORVIN[0]/Font/Size", "MinFontSize", "14"}};
+    seed_ = temp_.Child("seed.xml");
+    WriteFile(seed_, kSeed);
+  }
+  std::string AppInfoFile() const { return temp_.Child("Norvane\\AppData\\AppInfo.xml"); }
+
+  ScopedTempDir temp_;
+  CInstaller engine_;
+  std::string seed_;
+};
+
+TEST_F(AppInfoTest, FirstInstallationCopiesTheConfigurationAndWritesEverySetting) {
+  const StoredHostList stored("STORED1 STORED2");
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+
+  EXPECT_EQ(AppInfoFile(), engine_.appInfoPath);
+  EXPECT_EQ("STORED1 STORED2", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/HostList"))
+      << "the list stored by an earlier installation carries over";
+  EXPECT_EQ("16000", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/PortList"));
+  EXPECT_EQ("14", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/Font/Size/MinFontSize"))
+      << "missing key elements are created under the product key";
+  EXPECT_EQ("QVX", ValueAt(AppInfoFile(), "/appConfig/appInfo/companyName")) << "a copy of the configuration";
+  const std::string text = ReadFile(AppInfoFile());
+  EXPECT_EQ(std::string::npos, text.find("<?xml")) << "saved without a declaration";
+  // The seed has <SOFTWARE> on the line of <regInfo>; the re-indented file gives it its own.
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n[ \t]+<SOFTWARE>"))) << "re-indented:\n" << text;
+}
+
+TEST_F(AppInfoTest, ReinstallationWithoutNewHostValuesLeavesTheFileAlone) {
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+  const std::string before = ReadFile(AppInfoFile());
+
+  CInstaller second;
+  second.silent = 1;
+  second.appName = "Norvane";
+  second.groupName = engine_.groupName;
+  second.regValues = {{"/SOFTWARE/QVX/QUORVIN[0]", "HostList", "SECOND"}};
+  const LogSince log;
+  second.UpdateAppInfo(engine_.installRoot, seed_);
+
+  EXPECT_EQ(before, ReadFile(AppInfoFile())) << "byte for byte";
+  EXPECT_FALSE(log.Has("Please check if group")) << "the rights are set again without complaint";
+}
+
+TEST_F(AppInfoTest, ReinstallationWithNewHostValuesWritesEveryValue) {
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+  const StoredHostList stored("STORED");
+
+  engine_.hostSettingsChanged = 1;
+  engine_.regValues[0].value = "GIVEN1 GIVEN2";
+  engine_.regValues[1].value = "17000";
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+
+  EXPECT_EQ("GIVEN1 GIVEN2", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/HostList"))
+      << "given values win; the registry is not read";
+  EXPECT_EQ("17000", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/PortList"));
+}
+
+TEST_F(AppInfoTest, MissingValueElementsAndTheExitCareChain) {
+  engine_.regValues = {{"/SOFTWARE/QVX/QUORVIN[0]", "WebHostList", "WEB1"},
+                       {"SOFTWARE\\MedQuest\\ExitCare\\Settings", "ExitCareLocation", "\\\\srv\\ec"}};
+  engine_.hostSettingsChanged = 1;  // no registry merge in this test
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+
+  EXPECT_EQ("WEB1", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/WebHostList"));
+  EXPECT_EQ("\\\\srv\\ec",
+            ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/MedQuest/ExitCare/Settings/ExitCareLocation"))
+      << "the chain is created below the existing SOFTWARE element";
+}
+
+TEST_F(AppInfoTest, OtherProductsUseTheirApplicationFolder) {
+  engine_.appName = "Tallyset";
+  engine_.hostSettingsChanged = 1;
+  engine_.UpdateAppInfo(engine_.installRoot + "Tallyset\\", seed_);
+  EXPECT_EQ(temp_.Child("Tallyset\\AppData\\AppInfo.xml"), engine_.appInfoPath);
+  EXPECT_EQ("CONFIGURED", ValueAt(engine_.appInfoPath, "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/HostList"));
+}
+
+TEST_F(AppInfoTest, AValueTheFileCannotTakeIsSkippedAndLogged) {
+  // An existing AppInfo.xml without the product key: the creating walk would have to make an
+  // element named QUORVIN[0], which the DOM refuses.
+  CreateDirectoryA(temp_.Child("Norvane").c_str(), nullptr);
+  CreateDirectoryA(temp_.Child("Norvane\\AppData").c_str(), nullptr);
+  WriteFile(AppInfoFile(), "<appConfig><regInfo><SOFTWARE/></regInfo></appConfig>");
+  engine_.hostSettingsChanged = 1;
+  engine_.regValues = {{"/SOFTWARE/QVX/QUORVIN[0]", "HostList", "H"},
+                       {"SOFTWARE\\MedQuest\\ExitCare\\Settings", "ExitCareLocation", "E"}};
+  const LogSince log;
+
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+
+  EXPECT_TRUE(log.Has("Writing /SOFTWARE/QVX/QUORVIN[0] HostList to " + AppInfoFile() +
+                      " failed with HRESULT 0x"))
+      << log.Text();
+  EXPECT_EQ("E", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/MedQuest/ExitCare/Settings/ExitCareLocation"))
+      << "the other values are still written";
+}
+
+TEST_F(AppInfoTest, MissingSourceCreatesNothingAndReportsTheRights) {
+  const LogSince log;
+  engine_.UpdateAppInfo(engine_.installRoot, temp_.Child("no-such-seed.xml"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(AppInfoFile().c_str()));
+  EXPECT_TRUE(log.Has("Please check if group Users exists")) << log.Text();
+}
+
+TEST(ReplaceCharTest, Table) {
+  struct Case {
+    std::string text;
+    char from, to;
+    std::string want;
+  } cases[] = {
+      {"", ' ', '-', ""},
+      {"SOFTWARE\\QVX\\", '\\', '/', "SOFTWARE/QVX"},
+      {"Min Font ", ' ', '-', "Min-Font"},
+      {"a--", 'x', '-', "a-"},
+      {"/SOFTWARE/QVX/QUORVIN[0]", '\\', '/', "/SOFTWARE/QVX/QUORVIN[0]"},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    ReplaceChar(text, c.from, c.to);
+    EXPECT_EQ(c.want, text) << "'" << c.text << "'";
+  }
+}
+
+}  // namespace

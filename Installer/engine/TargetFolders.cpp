@@ -1,0 +1,100 @@
+// Where the product goes: the company folder chosen by the user or the command line, made to
+// exist with the group rights, and the Start-menu company folder.
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "engine/Installer.h"
+#include "support/Log.h"
+#include "support/PathHelpers.h"
+
+namespace {
+
+bool EndsWithBackslash(const std::string& path) {
+  const std::vector<size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
+  return !separators.empty() && separators.back() + 1 == path.size();
+}
+
+// The system's text for |error|, as FormatMessageA gives it (it ends in CR LF).
+std::string SystemErrorText(DWORD error) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+      nullptr);
+  const LocalBlock<char> owner(text);
+  return length ? std::string(text, length) : "error " + std::to_string(error) + "\r\n";
+}
+
+std::string CreateFailureText(const std::string& path, DWORD error) {
+  return "Failed to create directory " + path + " with reason: " + SystemErrorText(error);
+}
+
+}  // namespace
+
+std::string GetShellFolderPath(int folderId) {
+  LPITEMIDLIST idList = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &idList)) || !idList) return {};
+  char path[MAX_PATH] = {};
+  const BOOL found = SHGetPathFromIDListA(idList, path);
+  CoTaskMemFree(idList);
+  return found ? path : std::string();
+}
+
+bool CInstaller::PrepareInstall(std::string& destination) {
+  theLog.EnterFunction("PrepareInstall()", ("str is " + destination).c_str());
+  if (!destination.empty() && !EndsWithBackslash(destination)) destination += '\\';
+
+  if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) {
+      if (!MyCreateDirectory(destination, &securityAttributes)) return false;
+    } else if (error == ERROR_ACCESS_DENIED) {
+      ReportMessage("You have insufficient privileges to access this directory: " + destination +
+                    "\n,log on as an administrator or contact administrator.");
+      return false;
+    } else {
+      char text[80];
+      std::snprintf(text, sizeof(text), "PrepareInstall() failed: GetLastError returned %lu\n",
+                    error);
+      ReportMessage(text);
+      return false;
+    }
+  }
+  // The company folder gets the group rights before any file is written below it.
+  SetGroupRights(destination, groupName);
+
+  const std::string startMenuFolder = GetShellFolderPath(programsFolderId) + "\\" + companyName;
+  MyCreateDirectory(startMenuFolder, &securityAttributes);
+  SetGroupRights(startMenuFolder, groupName);
+
+  SetInstallRoot(destination);
+  theLog.LeaveFunction("PrepareInstall()");
+  return true;
+}
+
+bool CInstaller::MyCreateDirectory(const std::string& path, SECURITY_ATTRIBUTES* security) {
+  theLog.EnterFunction("MyCreateDirectory()", ("str is " + path).c_str());
+  // Every folder above the path, from the top down; the drive, an empty prefix and folders that
+  // exist already fail here harmlessly and leave a line in the log.
+  for (size_t separator : SeparatorPositions(path.c_str(), CP_ACP)) {
+    const std::string prefix = path.substr(0, separator);
+    if (!CreateDirectoryA(prefix.c_str(), security)) {
+      theLog.Write(CreateFailureText(prefix, GetLastError()).c_str());
+    }
+  }
+  if (!CreateDirectoryA(path.c_str(), security)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      ReportMessage(CreateFailureText(path, error));
+      return false;
+    }
+  }
+  theLog.LeaveFunction("MyCreateDirectory()");
+  return true;
+}
+
+void CInstaller::SetInstallRoot(const std::string& path) {
+  installRoot = path;
+  if (!EndsWithBackslash(installRoot)) installRoot += '\\';
+}
