@@ -18,6 +18,7 @@
 
 #include "package/codec/PayloadFormat.h"
 #include "security/SecurityOwners.h"
+#include "ui/ProgressContext.h"
 #include "xml/XmlDom.h"
 
 // One product setting: the element that holds it (below /appConfig/regInfo, with the index
@@ -114,6 +115,33 @@ class CInstaller {
   int SetAppInfoValue(const std::string& keyPath, const std::string& valueName,
                       const std::string& value);
 
+  // Places every archive entry, in archive order, after the AppInfo.xml seed files and
+  // UpdateAppInfo; reports progress to |progress| when given. False at the first entry that
+  // cannot be written (reported), or when |progress| says the dialog is shutting down.
+  bool Files(ProgressContext* progress);
+  // Places the entry at payloadCursor and moves past it; false on a failed write, the cursor
+  // then stays on that entry.
+  bool ExtractNextFile();
+  // Writes |elementSize| x |count| bytes to |fullName| after creating its folders; a write that
+  // fails leaves no partial file. False after a reported failure.
+  bool CreateDirOfFile(const std::string& fullName, const uint8_t* data, uint32_t elementSize,
+                       uint32_t count);
+  // installRoot + appName + "" + appName + version + "", fixed at its first call.
+  std::string GetVersionFolder();
+
+  // Start-menu (and with -t desktop) links for the configured shortcuts; also builds the
+  // uninstall command line and icon.
+  void CreateAppShortCuts();
+  // The Uninstall entry <appName>_new under HKLM; only with an uninstall command.
+  void RegisterUninstall();
+  // ExePathInfo, the file that names the current version folder.
+  void CreateExePathInfo();
+  // Removes earlier Windows Installer installations of the product.
+  void ProcessOldVersion();
+  // Runs the UltraVNC setup from the version folder when the server is not installed yet.
+  // False only when the setup program could not be started.
+  bool InstallUltraVNC();
+
   // Makes sure the company folder |destination| exists (creating it with the group rights),
   // creates the Start-menu company folder and sets installRoot. |destination| gets its trailing
   // backslash in place. False after a reported failure.
@@ -170,13 +198,23 @@ class CInstaller {
   void ReadSettings(bool campusEmpty);
   void ReadExecutables();
   void ReadShortcuts();
+  // The version folder as fixed at GetVersionFolder's first call.
+  std::string versionFolder;
   bool FindPayloadResource(const uint8_t** bytes, size_t* size);
   bool UnpackPayload(const uint8_t* resource, size_t resourceSize,
                      payload::ArchiveSummary* summary);
+  // The folders on the way to extracted files that got the group rights during this run,
+  // lower-cased and sorted: each is granted once, not again for every file below it.
+  std::vector<std::string> groupRightsFolders;
 };
 
 // The path of a shell special folder (CSIDL), without a trailing backslash; empty when the
 // system does not know it.
 std::string GetShellFolderPath(int folderId);
+
+// Writes GetShellFolderPath(folderId) + "\" + linkName + ".lnk" pointing at |targetPath|.
+void CreateShellLink(const std::string& targetPath, const std::string& linkName,
+                     const std::string& workingFolder, const std::string& arguments,
+                     const std::string& iconFile, int iconIndex, int folderId);
 
 extern CInstaller theInstaller;

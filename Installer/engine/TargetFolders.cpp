@@ -98,3 +98,11 @@ void CInstaller::SetInstallRoot(const std::string& path) {
   installRoot = path;
   if (!EndsWithBackslash(installRoot)) installRoot += '\\';
 }
+
+std::string CInstaller::GetVersionFolder() {
+  // Fixed for the run: later changes of the root, the name or the version do not move it.
+  if (versionFolder.empty()) {
+    versionFolder = installRoot + appName + "\\" + appName + version + "\\";
+  }
+  return versionFolder;
+}

@@ -69,7 +69,7 @@ bool CInstallerApp::Start(int argc, char** argv) {
   }
   // Earlier Windows Installer installs of the product go before either run mode starts; its
   // failures never stop the run.
-  theInstaller.ReportStepNotBuilt("ProcessOldVersion()");
+  theInstaller.ProcessOldVersion();
   if (args.GetTargetDir().empty()) {
     RunWizard();
   } else {
@@ -143,14 +143,20 @@ void CInstallerApp::RunUnattended() {
 
   std::string companyFolder =
       CompanyFolderBelow(args.GetTargetDir(), theInstaller.GetCompanyName());
-  if (!theInstaller.PrepareInstall(companyFolder)) {
+  if (!theInstaller.PrepareInstall(companyFolder) || !theInstaller.Files(nullptr)) {
     EndWithFailure();
     return;
   }
-  // The steps from here on come with the engine's later parts; the run stops, visibly, at the
-  // first one this build does not have.
-  theInstaller.ReportStepNotBuilt("Files()");
-  EndWithFailure();
+  theInstaller.SetStartMenuShortcut(1);
+  // From here on the steps report their own problems; none of them changes the outcome.
+  theInstaller.CreateAppShortCuts();
+  if (!args.invokedByAutoUpdate) {
+    theInstaller.RegisterUninstall();
+    theInstaller.CreateExePathInfo();
+  }
+  if (args.needInstallUVNC) theInstaller.InstallUltraVNC();
+  theInstaller.ReportSuccess();
+  SetExitCode(kExitSuccess);
 }
 
 void CInstallerApp::RunWizard() {

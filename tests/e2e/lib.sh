@@ -83,3 +83,27 @@ log_is_well_formed() { python3 "$SOURCE_DIR/tests/e2e/logcheck.py" "$@"; }
 
 # The paths that list_drive shows now and did not show in |before| ($1).
 added_paths() { comm -13 <(echo "$1") <(list_drive); }
+
+# pack_product OUT.exe PRODUCT_DIR APPCONFIG [VERSION] : any product folder (every file, sorted).
+pack_product() {
+  local out=$1 product=$2 config=$3 version=${4:-1.6.0003.0000.0035}
+  mkdir -p "$DRIVE_C/pack" "$(dirname "$out")"
+  rm -rf "$DRIVE_C/pack/custom"
+  cp -r "$product" "$DRIVE_C/pack/custom"
+  cp "$SETUP_EXE" "$DRIVE_C/pack/"
+  cp "$config" "$DRIVE_C/pack/custom.xml"
+  wine "$PACKER_EXE" --name Norvane --version "$version" --config 'C:\pack\custom.xml' \
+    --product 'C:\pack\custom' --payload 'C:\pack\custom.bin' --installer 'C:\pack\Setup.exe' \
+    --output "$(winpath_new "$out")" >"$SCENARIO_DIR/pack.log" 2>&1 || { cat "$SCENARIO_DIR/pack.log"; return 1; }
+}
+
+# reg_value KEY NAME : a value as the 32-bit reg.exe shows it (the installer's view), or "".
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+
+# The files below a folder, relative, sorted.
+tree_of() { (cd "$1" 2>/dev/null && find . -type f | LC_ALL=C sort); }
+
+START_MENU=ProgramData/Microsoft/Windows/Start\ Menu/Programs
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'

@@ -1,0 +1,146 @@
+// The Uninstall entry in the machine's registry of the test prefix, read back in the 32-bit view
+// that the installer and the product's other programs use.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "engine/Installer.h"
+#include "engine/ShortcutPlan.h"
+
+namespace {
+
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// An application name no other test uses, so the test owns its <name>_new key.
+std::string UniqueAppName() {
+  static int counter = 0;
+  return "NorvaneTest" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+}
+
+// Opens HKLM\<key> in |view| (KEY_WOW64_32KEY or KEY_WOW64_64KEY) for reading.
+class ReadKey {
+ public:
+  ReadKey(const std::string& key, REGSAM view)
+      : status_(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &key_)) {}
+  ~ReadKey() {
+    if (status_ == ERROR_SUCCESS) RegCloseKey(key_);
+  }
+  bool exists() const { return status_ == ERROR_SUCCESS; }
+  // The REG_SZ value |name|; "<absent>" when there is none, "<type N>" for another type.
+  std::string String(const char* name) const {
+    char data[1024] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(data) - 1;
+    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+        ERROR_SUCCESS) {
+      return "<absent>";
+    }
+    if (type != REG_SZ) return "<type " + std::to_string(type) + ">";
+    return data;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  LONG status_;
+};
+
+class UninstallRegistrationTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    engine_.appName = UniqueAppName();
+    key_ = kUninstallKey + engine_.appName + "_new";
+  }
+  void TearDown() override {
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), KEY_WOW64_32KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), KEY_WOW64_64KEY, 0);
+  }
+  // The demo configuration's shortcuts, installed in C:\Program Files\QVX\.
+  void SetDemoShortcuts() {
+    engine_.installRoot = "C:\\Program Files\\QVX\\";
+    engine_.companyName = "QVX";
+    engine_.startMenuShortcut = 1;
+    engine_.shortcuts = {{"quorvin.exe", "Brenmoor", "BrenmoorEHR\\Webvane.exe", "4"},
+                         {"unwindle.exe", "Uninstall Norvane", "", "unwindle.exe"}};
+    engine_.exePaths = {{"unwindle.exe", engine_.installRoot}};
+  }
+  // The shortcut step's work without the links: every program is taken to be there.
+  void PlanShortcuts() {
+    PlanShortcutLinks(engine_, [](const std::string&) { return true; });
+  }
+
+  CInstaller engine_;
+  std::string key_;
+};
+
+TEST_F(UninstallRegistrationTest, ThreeValuesFromTheShortcutStep) {
+  SetDemoShortcuts();
+  PlanShortcuts();
+
+  engine_.RegisterUninstall();
+
+  const ReadKey key(key_, KEY_WOW64_32KEY);
+  ASSERT_TRUE(key.exists());
+  EXPECT_EQ(engine_.appName, key.String("DisplayName"));
+  const std::string want = "\"C:\\Program Files\\QVX\\unwindle.exe\" \"C:\\Program Files\" "
+                           "\"AppInfo.xml\" \"QVX\" \"" +
+                           engine_.appName + "\" \"FALSE\"";
+  EXPECT_EQ(want, key.String("UninstallString")) << "the program's path is quoted";
+  EXPECT_EQ("C:\\Program Files\\QVX\\unwindle.exe", key.String("DisplayIcon"));
+  EXPECT_FALSE(ReadKey(key_, KEY_WOW64_64KEY).exists()) << "only in the 32-bit view";
+}
+
+TEST_F(UninstallRegistrationTest, ExistingKeyKeepsItsOtherValues) {
+  HKEY raw = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0,
+                                           KEY_WRITE | KEY_WOW64_32KEY, nullptr, &raw, nullptr));
+  for (const char* name : {"Publisher", "DisplayName", "UninstallString", "DisplayIcon"}) {
+    const char old[] = "set by hand";
+    RegSetValueExA(raw, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(old), sizeof(old));
+  }
+  RegCloseKey(raw);
+  engine_.uninstallCommand = "\"C:\\QVX\\unwindle.exe\" \"C:\" \"AppInfo.xml\"";
+  engine_.uninstallIcon = "C:\\QVX\\unwindle.exe";
+
+  engine_.RegisterUninstall();
+
+  const ReadKey key(key_, KEY_WOW64_32KEY);
+  EXPECT_EQ("set by hand", key.String("Publisher"));
+  EXPECT_EQ(engine_.appName, key.String("DisplayName"));
+  EXPECT_EQ(engine_.uninstallCommand, key.String("UninstallString"));
+  EXPECT_EQ(engine_.uninstallIcon, key.String("DisplayIcon"));
+}
+
+TEST_F(UninstallRegistrationTest, NoIconNoDisplayIcon) {
+  engine_.uninstallCommand = "\"C:\\QVX\\unwindle.exe\" \"C:\"";
+
+  engine_.RegisterUninstall();
+
+  const ReadKey key(key_, KEY_WOW64_32KEY);
+  ASSERT_TRUE(key.exists());
+  EXPECT_EQ(engine_.uninstallCommand, key.String("UninstallString"));
+  EXPECT_EQ("<absent>", key.String("DisplayIcon"));
+}
+
+TEST_F(UninstallRegistrationTest, NoKeyWithoutAnUninstallShortcut) {
+  const struct {
+    const char* name;
+    bool dropUninstallEntry;
+    int startMenuShortcut;
+  } kCases[] = {
+      {"no shortcut entry for the uninstall program", true, 1},
+      {"Start-menu shortcuts switched off", false, 0},
+  };
+  for (const auto& c : kCases) {
+    SetDemoShortcuts();
+    if (c.dropUninstallEntry) engine_.shortcuts.pop_back();
+    engine_.startMenuShortcut = c.startMenuShortcut;
+    PlanShortcuts();
+    ASSERT_EQ("", engine_.uninstallCommand) << c.name;
+
+    engine_.RegisterUninstall();
+
+    EXPECT_FALSE(ReadKey(key_, KEY_WOW64_32KEY).exists()) << c.name;
+    EXPECT_FALSE(ReadKey(key_, KEY_WOW64_64KEY).exists()) << c.name;
+  }
+}
+
+}  // namespace

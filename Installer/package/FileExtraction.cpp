@@ -1,0 +1,226 @@
+// Placing the payload's files: the AppInfo.xml seed files, then every archive entry in archive
+// order, each written straight from the decompressed archive, with the shared programs copied one
+// level up and the progress reported to the progress dialog.
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/Installer.h"
+#include "package/ExtractionProgress.h"
+#include "package/ExtractionRules.h"
+#include "package/PayloadResource.h"
+#include "support/Log.h"
+#include "support/PathHelpers.h"
+#include "support/UniqueHandle.h"
+
+namespace {
+
+constexpr char kFilesStep[] = "Files()";
+constexpr char kCreateDirOfFileStep[] = "CreateDirOfFile()";
+constexpr char kSeedName[] = "AppInfo.xml";
+
+// The offset of |cursor| in |archive|; false when there is no archive or the cursor lies outside.
+bool CursorOffset(const payload::ArchiveBuffer& archive, const uint8_t* cursor, size_t* offset) {
+  const uint8_t* start = archive.bytes.get();
+  if (!start || !cursor || cursor < start || cursor > start + archive.size) return false;
+  *offset = static_cast<size_t>(cursor - start);
+  return true;
+}
+
+std::string DamagedArchiveText(size_t offset) {
+  return "The installation package is damaged: its file list ends early (at byte " +
+         std::to_string(offset) + "). No further file is written.";
+}
+
+void LogSystemError(const char* call, const std::string& path, DWORD error) {
+  char code[24];
+  std::snprintf(code, sizeof(code), "%lu", error);
+  theLog.Write((std::string(call) + " failed for " + path + " with error " + code + ".").c_str());
+}
+
+// Writes |total| bytes from |data| to |file|, as few calls as the system needs; |offset| tells
+// how far it got. Answers ERROR_SUCCESS or the code of the failed write.
+DWORD WriteAll(HANDLE file, const uint8_t* data, uint64_t total, uint64_t* offset) {
+  *offset = 0;
+  while (*offset < total) {
+    const uint64_t left = total - *offset;
+    const DWORD chunk = left > MAXDWORD ? MAXDWORD : static_cast<DWORD>(left);
+    DWORD written = 0;
+    if (!WriteFile(file, data + *offset, chunk, &written, nullptr)) return GetLastError();
+    // A write that succeeds without progress would repeat forever.
+    if (written == 0) return ERROR_WRITE_FAULT;
+    *offset += written;
+  }
+  return ERROR_SUCCESS;
+}
+
+std::string WriteFailureText(const std::string& fullName, uint64_t offset) {
+  return "Failed to write file " + fullName + " at offset: " + std::to_string(offset) + ".";
+}
+
+extraction::InstallFolders FoldersOf(CInstaller& engine) {
+  return {engine.installRoot, engine.installRoot + engine.appName + "\\",
+          engine.GetVersionFolder()};
+}
+
+// Writes the configuration text as the AppInfo.xml seed files and answers the one written last,
+// or "" when one could not be written (reported by CreateDirOfFile).
+std::string WriteSeedFiles(CInstaller& engine, const std::string& baseFolder) {
+  const auto* text = reinterpret_cast<const uint8_t*>(engine.configText.data());
+  const auto size = static_cast<uint32_t>(engine.configText.size());
+  std::vector<std::string> seeds;
+  if (extraction::IsHelperOnly(engine.justHelper)) {
+    seeds.push_back(baseFolder + kSeedName);
+  } else {
+    // A run started by the automatic update leaves the base folder's seed as it is.
+    if (!engine.invokedByAutoUpdate) seeds.push_back(baseFolder + kSeedName);
+    seeds.push_back(engine.GetVersionFolder() + kSeedName);
+  }
+  for (const std::string& seed : seeds) {
+    if (!engine.CreateDirOfFile(seed, text, 1, size)) return {};
+  }
+  return seeds.back();
+}
+
+}  // namespace
+
+bool CInstaller::Files(ProgressContext* progress) {
+  theLog.EnterFunction(kFilesStep, nullptr);
+  // The archive itself was decompressed at start-up; the resource must still be there all the same.
+  if (!LoadPayloadResource(PayloadResourceModule(), &resourceHandle, &resourceData,
+                           &resourceBytes)) {
+    ReportMessage("Load resource failed!");
+    return false;
+  }
+  size_t offset = 0;
+  if (!CursorOffset(payloadBuffer, payloadCursor, &offset)) {
+    ReportMessage("The installation package is no longer loaded; no file can be written.");
+    return false;
+  }
+  payload::ArchiveReader reader(payloadBuffer.bytes.get(), payloadBuffer.size, offset);
+  if (!reader.ReadU32(&fileCount)) {
+    ReportMessage(DamagedArchiveText(offset));
+    return false;
+  }
+  payloadCursor = payloadBuffer.bytes.get() + reader.offset();
+
+  const std::string baseFolder = extraction::BaseFolder(installRoot, appName);
+  const std::string lastSeed = WriteSeedFiles(*this, baseFolder);
+  if (lastSeed.empty()) return false;
+  UpdateAppInfo(baseFolder, lastSeed);
+
+  ExtractionProgress report(progress, fileCount);
+  for (uint32_t i = 0; i < fileCount; ++i) {
+    report.BeforeEntry(i, fileCount);
+    // Cancel stops between two entries, never inside a file. The user asked for it, so the log
+    // says so and no box is shown.
+    if (report.StopRequested()) {
+      char line[100];
+      std::snprintf(line, sizeof(line),
+                    "Extraction stopped at the dialog's request after %u of %u files.", i,
+                    fileCount);
+      theLog.Write(line);
+      return false;
+    }
+    if (!ExtractNextFile()) return false;
+  }
+  report.Finished(fileCount);
+  theLog.LeaveFunction(kFilesStep);
+  return true;
+}
+
+bool CInstaller::ExtractNextFile() {
+  // Every read goes through the bounds-checked reader, so an archive that lies about its sizes
+  // never makes the installer read past the decompressed bytes.
+  size_t offset = 0;
+  payload::ArchiveEntry entry;
+  if (!CursorOffset(payloadBuffer, payloadCursor, &offset)) {
+    ReportMessage("The installation package is no longer loaded; no file can be written.");
+    return false;
+  }
+  payload::ArchiveReader reader(payloadBuffer.bytes.get(), payloadBuffer.size, offset);
+  if (!payload::ReadEntry(reader, &entry)) {
+    ReportMessage(DamagedArchiveText(offset));
+    return false;
+  }
+  const std::string relativePath(entry.path);
+  const std::string fileName = extraction::EntryFileName(relativePath);
+
+  std::string targetFolder = GetVersionFolder();
+  const auto listed = exePaths.find(fileName);
+  if (listed != exePaths.end()) {
+    targetFolder = extraction::TargetFolderForPathWord(listed->second, FoldersOf(*this));
+    // The shortcuts and the path record need the folder the program now lives in.
+    listed->second = extraction::ProgramFolder(targetFolder, relativePath);
+  }
+  const std::string fullName = targetFolder + relativePath;
+  // A failed write leaves the cursor on the entry's size field.
+  payloadCursor += relativePath.size() + 1;
+
+  if (!extraction::IsHelperOnly(justHelper) || extraction::HelperWritesEntry(fullName)) {
+    if (!CreateDirOfFile(fullName, entry.content, 1, entry.size)) return false;
+  }
+
+  if (extraction::IsSharedProgram(fileName)) {
+    // The copy one level up is what the other products of the company start. The main client
+    // copy is always refreshed; the others are only created, so that a running update program is
+    // never replaced.
+    const std::string copyName = extraction::BaseFolder(installRoot, appName) + fileName;
+    const bool existed = PathFileExistsA(copyName.c_str()) != FALSE;
+    if (extraction::IsMainClient(fileName) || !existed) {
+      // A copy that cannot be refreshed still works; a missing one would break the products.
+      if (!CreateDirOfFile(copyName, entry.content, 1, entry.size) && !existed) return false;
+    }
+  }
+  payloadCursor = payloadBuffer.bytes.get() + reader.offset();
+  return true;
+}
+
+bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* data,
+                                 uint32_t elementSize, uint32_t count) {
+  theLog.EnterFunction(kCreateDirOfFileStep, ("fullName is " + fullName).c_str());
+
+  // Every folder on the way, top down; the drive and folders that exist fail here harmlessly. The
+  // groups get their rights on each folder at or below the company folder once per run: the
+  // grants are inherited, so the files below need none of their own.
+  std::string companyFolder = installRoot;
+  if (!companyFolder.empty() && companyFolder.back() == '\\') companyFolder.pop_back();
+  for (size_t separator : SeparatorPositions(fullName.c_str(), CP_ACP)) {
+    const std::string prefix = fullName.substr(0, separator);
+    CreateDirectoryA(prefix.c_str(), &securityAttributes);
+    if (!companyFolder.empty() && prefix.find(companyFolder) != std::string::npos &&
+        extraction::AddFolderOnce(&groupRightsFolders, prefix)) {
+      SetGroupRights(prefix, groupName);
+    }
+  }
+
+  if (PathFileExistsA(fullName.c_str()) && !DeleteFileA(fullName.c_str())) {
+    LogSystemError("DeleteFileA", fullName, GetLastError());
+    ReportMessage("Delete file " + fullName + " failed.");
+  }
+
+  UniqueHandle file(CreateFileA(fullName.c_str(), GENERIC_ALL, 0, &securityAttributes,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    LogSystemError("CreateFileA", fullName, GetLastError());
+    ReportMessage("Cannot create file " + fullName + ". If any QVX program (i.e." + appName +
+                  ") is running, please quit it first.");
+    return false;
+  }
+
+  uint64_t offset = 0;
+  const DWORD writeError =
+      WriteAll(file.get(), data, static_cast<uint64_t>(elementSize) * count, &offset);
+  file.reset();
+  if (writeError != ERROR_SUCCESS) {
+    LogSystemError("WriteFile", fullName, writeError);
+    // A half-written program must not look installed: the file goes before the report.
+    if (!DeleteFileA(fullName.c_str())) LogSystemError("DeleteFileA", fullName, GetLastError());
+    ReportMessage(WriteFailureText(fullName, offset));
+    return false;
+  }
+  theLog.LeaveFunction(kCreateDirOfFileStep);
+  return true;
+}
