@@ -30,8 +30,8 @@ wine 'C:\demo\packer.exe' --name Norvane --version 1.6.0003.0000.0035 \
   --payload 'C:\demo\payload.bin' --installer 'C:\demo\Setup.exe' --output 'C:\demo\NorvaneSetup.exe'
 cmp "$out/payload.bin" "$drive/demo/payload.bin" && echo "both packing tools wrote the same payload"
 
-echo "== installing unattended: NorvaneSetup.exe -dC:\\Apps -lC:\\Logs"
-xvfb-run -a wine build/win32/tests/runexit.exe 300 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-lC:\Logs' \
+echo "== installing unattended: NorvaneSetup.exe -dC:\\Apps \"-hHOST1 HOST2\" -lC:\\Logs"
+xvfb-run -a wine build/win32/tests/runexit.exe 300 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-hHOST1 HOST2' '-lC:\Logs' \
   >"$out/exit.txt" 2>/dev/null || true
 code=$(sed -n 's/^exit=//p' "$out/exit.txt" | tr -d '\r')
 wineserver -w || true
@@ -39,6 +39,17 @@ wineserver -w || true
 echo "== exit code: $code"
 echo "== installed tree below C:\\Apps"
 if [ -d "$drive/Apps" ]; then (cd "$drive/Apps" && find . | LC_ALL=C sort); else echo "(nothing)"; fi
+echo "== ExePathInfo: $(cat "$drive/Apps/QVX/ExePathInfo" 2>/dev/null)"
+echo "== product settings in AppInfo.xml"
+sed -n '/<regInfo>/,/<\/regInfo>/p' "$drive/Apps/QVX/Norvane/AppData/AppInfo.xml" 2>/dev/null | tr -d '\r'
+echo "== Start-menu links"
+for link in "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/QVX"/*.lnk; do
+  [ -e "$link" ] || continue
+  echo "$(basename "$link"):"
+  lnkinfo "$link" 2>/dev/null | tr -d '\r' | grep -E 'Local path|Command line arguments|Icon location' | sed 's/^[[:space:]]*/    /'
+done
+echo "== Uninstall entry (HKLM, 32-bit view)"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Norvane_new' 2>/dev/null | tr -d '\r' | grep REG_
 echo "== last lines of the log"
 tail -n 15 "$drive"/Logs/*.log | tr -d '\r'
 echo "== outcome: $(tr -d '\r' < "$drive"/Logs/*.log | grep -E '^.{20}Installation of ' | tail -n 1 | cut -c21-)"
