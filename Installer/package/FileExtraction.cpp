@@ -181,6 +181,15 @@ bool CInstaller::ExtractNextFile() {
 bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* data,
                                  uint32_t elementSize, uint32_t count) {
   theLog.EnterFunction(kCreateDirOfFileStep, ("fullName is " + fullName).c_str());
+  // The ANSI file functions take at most MAX_PATH - 1 characters: say so plainly instead of
+  // letting the create fail with a message about a running program.
+  if (fullName.size() >= MAX_PATH) {
+    ReportMessage("Cannot create file " + fullName + ": the path is " +
+                  std::to_string(fullName.size()) +
+                  " characters long, more than the 259 Windows allows. Choose a shorter "
+                  "destination folder.");
+    return false;
+  }
 
   // Every folder on the way, top down; the drive and folders that exist fail here harmlessly. The
   // groups get their rights on each folder at or below the company folder once per run: the

@@ -647,6 +647,25 @@ TEST_F(FileExtractionTest, FailedWriteLeavesNoFileAtThatName) {
   }
 }
 
+TEST_F(FileExtractionTest, PathLongerThanWindowsAllowsFailsWithAClearMessage) {
+  ASSERT_TRUE(install_.Load({}));
+  const std::string folder = install_.VersionFolder();
+  for (const size_t length : {size_t{259}, size_t{260}, size_t{1000}}) {
+    ASSERT_LT(folder.size() + 5, length);
+    const std::string target = folder + std::string(length - folder.size() - 4, 'x') + ".txt";
+    ASSERT_EQ(length, target.size());
+    const LogSince log;
+
+    const bool written = engine_.CreateDirOfFile(target, reinterpret_cast<const uint8_t*>("x"), 1, 1);
+
+    EXPECT_EQ(length < MAX_PATH, written) << length;
+    EXPECT_EQ(length >= MAX_PATH,
+              log.Has("Cannot create file " + target + ": the path is " + std::to_string(length) +
+                      " characters long, more than the 259 Windows allows."))
+        << length;
+  }
+}
+
 TEST_F(FileExtractionTest, ArchiveCutShortStopsWithoutReadingPastIt) {
   ASSERT_TRUE(install_.Load({{"first.txt", "1"}, {"second.txt", "2222"}}));
   engine_.payloadBuffer.size -= 2;  // the second entry's content now runs past the end
