@@ -9,7 +9,7 @@ bash scripts/build.sh
 
 out=$root/build/demo
 rm -rf "$out"; mkdir -p "$out"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$out/prefix
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEPREFIX=$out/prefix
 
 echo "== packing examples/demo into a payload (native packing tool)"
 build/native/tools/packer/packer --name Norvane --version 1.6.0003.0000.0035 \

@@ -64,9 +64,16 @@ bool CInstaller::PrepareInstall(std::string& destination) {
   // The company folder gets the group rights before any file is written below it.
   SetGroupRights(destination, groupName);
 
-  const std::string startMenuFolder = GetShellFolderPath(programsFolderId) + "\\" + companyName;
-  MyCreateDirectory(startMenuFolder, &securityAttributes);
-  SetGroupRights(startMenuFolder, groupName);
+  // Without a known Start-menu folder the name would be "\<company>", a folder at the root of
+  // the current drive, outside everything the installer was given: it is left out instead.
+  const std::string programsFolder = GetShellFolderPath(programsFolderId);
+  if (programsFolder.empty()) {
+    theLog.Write("The Start-menu programs folder is unknown; no Start-menu folder is created.");
+  } else {
+    const std::string startMenuFolder = programsFolder + "\\" + companyName;
+    MyCreateDirectory(startMenuFolder, &securityAttributes);
+    SetGroupRights(startMenuFolder, groupName);
+  }
 
   SetInstallRoot(destination);
   theLog.LeaveFunction("PrepareInstall()");

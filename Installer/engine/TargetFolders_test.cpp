@@ -90,6 +90,19 @@ TEST_F(TargetFoldersTest, SecondCallReplacesTheRoot) {
   EXPECT_TRUE(IsFolder(temp_.Child("One\\QVX"))) << "folders of the earlier call stay";
 }
 
+TEST_F(TargetFoldersTest, UnknownStartMenuFolderCreatesNothingAtTheDriveRoot) {
+  engine_.programsFolderId = 0x7F;  // a folder id the shell does not know
+  const std::string atRoot = "\\" + engine_.companyName;
+  std::string destination = temp_.Child("QVX");
+  const LogSince log;
+
+  EXPECT_TRUE(engine_.PrepareInstall(destination));
+
+  EXPECT_FALSE(IsFolder(atRoot)) << "nothing outside the destination";
+  EXPECT_TRUE(log.Has("The Start-menu programs folder is unknown; no Start-menu folder is created."));
+  RemoveDirectoryA(atRoot.c_str());
+}
+
 TEST(SetInstallRootTest, TrailingBackslashAddedOnce) {
   CInstaller engine;
   engine.SetInstallRoot("C:\\Apps\\QVX");

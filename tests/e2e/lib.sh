@@ -3,7 +3,7 @@
 # Environment (set by ctest): WINE_TEMPLATE, BUILD_DIR, SOURCE_DIR.
 set -euo pipefail
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 SETUP_EXE=$BUILD_DIR/Installer/Setup.exe
 RUNEXIT=$BUILD_DIR/tests/runexit.exe
 FAILURES=0
@@ -29,7 +29,7 @@ run_program() {
   local seconds=$1; shift
   local out=$SCENARIO_DIR/runexit.out
   wine "$RUNEXIT" "$seconds" "$@" >"$out" 2>/dev/null || true
-  EXIT_CODE=$(sed -n 's/^exit=//p' "$out" | tr -d '\r' | tail -n 1)
+  EXIT_CODE=$(sed -n "s/.*exit=\([0-9a-z-]*\).*/\1/p" "$out" | tail -n 1)
 }
 
 # A Windows path (C:\...) of a file below drive_c.
