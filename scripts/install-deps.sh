@@ -8,7 +8,7 @@ SUDO=""
 packages=(
   cmake make g++ clang libclang-rt-14-dev zlib1g-dev googletest python3
   g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386 wine64 xvfb xauth liblnk-utils
+  wine wine32:i386 wine64 xvfb xauth liblnk-utils imagemagick
   wixl msitools
 )
 

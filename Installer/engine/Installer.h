@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "package/KnownFolders.h"
 #include "package/codec/PayloadFormat.h"
+#include "security/AccountSidCache.h"
 #include "security/SecurityOwners.h"
 #include "ui/ProgressContext.h"
 #include "xml/XmlDom.h"
@@ -63,6 +65,10 @@ class CInstaller {
   // payload is released.
   void ReportFailure();
   void ReportSuccess();
+  // The failure sentence of ReportFailure for an attempt the user can make again: the payload is
+  // kept, since the run is not over (the wizard stays open after a failed Finish, and a later
+  // Finish with another folder still installs from it).
+  void ReportFailedAttempt();
   // Logs that |stepName| is not part of this build and answers false, so that a run never
   // pretends a missing step was done.
   bool ReportStepNotBuilt(const char* stepName);
@@ -206,6 +212,11 @@ class CInstaller {
   // The folders on the way to extracted files that got the group rights during this run,
   // lower-cased and sorted: each is granted once, not again for every file below it.
   std::vector<std::string> groupRightsFolders;
+  // The folders CreateDirOfFile has made or found during this run: each is created once, not
+  // again for every file below it.
+  KnownFolders madeFolders;
+  // The SIDs of the groups SetGroupRights grants, each looked up once per run.
+  AccountSidCache accountSids;
 };
 
 // The path of a shell special folder (CSIDL), without a trailing backslash; empty when the

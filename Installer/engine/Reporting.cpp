@@ -13,8 +13,12 @@ void CInstaller::ReportMessage(const std::string& text) {
 }
 
 void CInstaller::ReportFailure() {
-  ReportMessage("Installation of " + projectName + " has failed.");
+  ReportFailedAttempt();
   ReleasePayload();
+}
+
+void CInstaller::ReportFailedAttempt() {
+  ReportMessage("Installation of " + projectName + " has failed.");
 }
 
 void CInstaller::ReportSuccess() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/Installer.h"
+#include "package/PayloadModuleScope.h"
 #include "package/PayloadResource.h"
 #include "support/PathHelpers.h"
 #include "support/ScopedTempDir.h"
@@ -74,28 +75,6 @@ size_t CountOf(const std::string& text, const std::string& piece) {
   return count;
 }
 
-// Points the payload resource check at a module of the tests' own that carries a payload
-// resource (the test program carries none), for as long as the object lives.
-class PayloadModuleScope {
- public:
-  PayloadModuleScope() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of('\\') + 1);
-    module_ = LoadLibraryExA((folder + "payload_resource_fixture.dll").c_str(), nullptr,
-                             LOAD_LIBRARY_AS_DATAFILE);
-    SetPayloadResourceModule(module_);
-  }
-  ~PayloadModuleScope() {
-    SetPayloadResourceModule(nullptr);
-    if (module_) FreeLibrary(module_);
-  }
-  bool loaded() const { return module_ != nullptr; }
-
- private:
-  HMODULE module_ = nullptr;
-};
 
 // One installation: an engine with a payload of its own, whose company folder is
 // <temporary folder>\QVX\.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/Installer.h"
+#include "framework/CommonControls.h"
 #include "startup/CommandLineOverrides.h"
 #include "startup/CustomCommandLineInfo.h"
 #include "startup/ElevationParameters.h"
@@ -10,6 +11,7 @@
 #include "startup/HelpText.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
+#include "ui/InstallerDlg.h"
 
 namespace {
 
@@ -22,6 +24,17 @@ std::string ModuleFileName() {
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return {};
   return path;
+}
+
+int ExitCodeOf(InstallOutcome outcome) {
+  switch (outcome) {
+    case InstallOutcome::kCompleted:
+      return kExitSuccess;
+    case InstallOutcome::kCancelled:
+      return kExitUserCancelled;
+    default:
+      return kExitInstallFailed;
+  }
 }
 
 std::string TempFolder() {
@@ -160,8 +173,21 @@ void CInstallerApp::RunUnattended() {
 }
 
 void CInstallerApp::RunWizard() {
-  theInstaller.ReportStepNotBuilt("CInstallerDlg");
-  EndWithFailure();
+  // The progress dialog's bar is a common control; its class must exist before Finish.
+  InitCommonControlsForWizard();
+  CInstallerDlg wizard(nullptr);
+  const INT_PTR result = wizard.DoModal();  // the wizard is the main window while it runs
+  const InstallOutcome outcome = WizardOutcome(result, wizard.GetInstallOutcome());
+  if (result == IDCANCEL) {
+    theLog.Write("The setup wizard was cancelled; nothing was installed.");
+  } else if (result != IDC_WIZ_FINISH) {
+    // The install page reports every Finish; a wizard that never ran reports here.
+    theLog.Write("The setup wizard could not be shown.");
+    theInstaller.ReportFailure();
+  }
+  // The run is over: whatever the wizard did, the payload is no longer needed.
+  theInstaller.ReleasePayload();
+  SetExitCode(ExitCodeOf(outcome));
 }
 
 void CInstallerApp::EndWithFailure() {

@@ -107,3 +107,125 @@ tree_of() { (cd "$1" 2>/dev/null && find . -type f | LC_ALL=C sort); }
 
 START_MENU=ProgramData/Microsoft/Windows/Start\ Menu/Programs
 UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+
+# ---- The setup wizard, driven under Xvfb by tests/tools/WizardDriver.cpp ----
+DRIVER_EXE=$BUILD_DIR/tests/wizard_driver.exe
+SHOTS_DIR=$BUILD_DIR/wizard-screenshots
+
+# need_display "$@" : reruns the scenario inside a virtual display of its own, even when the test
+# run has one: scenarios run side by side, and on a shared screen one scenario's wizard would
+# lie over the other's in its screenshots. Called before new_prefix (a server started without a
+# display breaks the GUI programs of its prefix). The search for a free display starts at a
+# random number, so that two scenarios starting together do not race for the same one.
+need_display() {
+  [ -n "${OWN_DISPLAY:-}" ] && return
+  OWN_DISPLAY=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) -s '-screen 0 1024x768x24' \
+    bash "$0" "$@"
+}
+
+# drv ARGS... : one driver command; what it reads on stdout, byte for byte; its complaint on
+# stderr when it fails.
+drv() {
+  local rc=0
+  wine "$DRIVER_EXE" "$@" >"$SCENARIO_DIR/drv.out" 2>"$SCENARIO_DIR/drv.err" || rc=$?
+  cat "$SCENARIO_DIR/drv.out"
+  [ "$rc" -eq 0 ] || sed 's/^/  /' "$SCENARIO_DIR/drv.err" >&2
+  return "$rc"
+}
+# wiz ARGS... : a driver command on the wizard frame, captioned $WIZARD.
+wiz() { drv -w "$WIZARD" "$@"; }
+
+# act DESCRIPTION COMMAND... : a step of the user's; silent when it works, a failure otherwise
+# (the scenario goes on, so that the later checks show what the failed step left behind).
+act() {
+  local what=$1; shift
+  if ! "$@" >/dev/null; then echo "FAILED: $what"; FAILURES=$((FAILURES + 1)); fi
+}
+
+# start_setup SECONDS PROGRAM ARGS... : starts the installer in the background through runexit,
+# which ends it after SECONDS.
+start_setup() {
+  local seconds=$1; shift
+  SETUP_OUT=$SCENARIO_DIR/setup.out
+  rm -f "$SETUP_OUT"
+  wine "$RUNEXIT" "$seconds" "$@" >"$SETUP_OUT" 2>/dev/null &
+  SETUP_PID=$!
+}
+
+# wait_setup SECONDS : waits for the installer started last; sets EXIT_CODE to its full exit
+# code. When it is still running after SECONDS, its windows are listed (a box nobody expected),
+# the prefix's programs are stopped and EXIT_CODE is "still running".
+wait_setup() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$SETUP_PID" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
+  if kill -0 "$SETUP_PID" 2>/dev/null; then
+    echo "  the installer is still running; its windows:"; drv windows | sed 's/^/    /'
+    wineserver -k 2>/dev/null || true
+    wait "$SETUP_PID" 2>/dev/null || true
+    wineserver -p
+    EXIT_CODE="still running"
+    return
+  fi
+  wait "$SETUP_PID" 2>/dev/null || true
+  EXIT_CODE=$(sed -n "s/.*exit=\([0-9a-z-]*\).*/\1/p" "$SETUP_OUT" | tail -n 1)
+}
+
+# The page the wizard shows, named by its title (the host page has none: by its first text).
+page_name() {
+  local title
+  if title=$(wiz text page:1018 2>/dev/null); then
+    case "$title" in
+      "Welcome to the "*) echo welcome ;;
+      "License agreement") echo licence ;;
+      "Information") echo information ;;
+      "Select Destination Location") echo destination ;;
+      "Ready to Install") echo ready ;;
+      *) echo "unknown page ($title)" ;;
+    esac
+  elif [[ "$(wiz text page:2 2>/dev/null)" == "Please enter the hosts"* ]]; then
+    echo host
+  else
+    echo "no page"
+  fi
+}
+
+# next_until PAGE : Next until PAGE shows, accepting the licence on the way.
+next_until() {
+  local steps=0
+  while [ "$(page_name)" != "$1" ] && [ $steps -lt 6 ]; do
+    [ "$(page_name)" == licence ] && wiz click 1011 >/dev/null
+    wiz click 12324 >/dev/null || return 1
+    steps=$((steps + 1))
+  done
+  [ "$(page_name)" == "$1" ]
+}
+
+# The shown page and the states of Back, Next and Finish, as one line of a table.
+wizard_state() {
+  echo "$(page_name) back=$(wiz enabled 12323) next=$(wiz enabled 12324) finish=$(wiz enabled 12325)"
+}
+
+# screenshot NAME [CAPTION] : the window (the wizard by default) as SHOTS_DIR/NAME.png.
+screenshot() {
+  local caption=${2:-$WIZARD} geometry
+  mkdir -p "$SHOTS_DIR"
+  sleep 0.3  # the page has been shown; let the X server finish drawing it
+  geometry=$(drv -w "$caption" geometry) &&
+    import -window root -crop "$geometry" +repage -strip "$SHOTS_DIR/$1.png" ||
+    { echo "FAILED: screenshot $1"; FAILURES=$((FAILURES + 1)); }
+}
+
+# The installation's traces, for comparing two runs: every file below the company folder with
+# its checksum, the Start-menu and desktop links as lnkinfo reads them (target, arguments, icon),
+# and the Uninstall entry's values.
+installation_record() {
+  local company=$1 app=$2 link
+  (cd "$company" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum)
+  for link in "$DRIVE_C/$START_MENU/QVX"/*.lnk "$DRIVE_C"/users/*/Desktop/*.lnk; do
+    [ -e "$link" ] || continue
+    echo "link ${link#"$DRIVE_C"/}"
+    lnkinfo "$link" 2>/dev/null | tr -d '\r' |
+      grep -E '^\s*(Local path|Command line arguments|Icon location|Working directory)\s*:' || true
+  done
+  wine reg query "$UNINSTALL_KEY\\${app}_new" 2>/dev/null | tr -d '\r' | grep REG_ || true
+}

@@ -1,0 +1,44 @@
+#include "ui/InstallPage.h"
+
+#include <cstdint>
+
+#include "engine/Installer.h"
+#include "res/resource.h"
+#include "support/Log.h"
+
+CInstallPage::CInstallPage(CInstaller& engine, CUPDialog::Worker worker, HWND parent)
+    : CNewWizPage(IDD_INSTALL_PAGE, parent), engine_(engine), worker_(worker) {}
+
+bool CInstallPage::OnInitDialog() {
+  const bool result = CNewWizPage::OnInitDialog();
+  SetDlgItemText(IDC_PAGE_TEXT, "Setup is now ready to begin installing " +
+                                    engine_.GetProjectName() + " on your computer.");
+  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  return result;
+}
+
+bool CInstallPage::OnFinishWizard() {
+  int endCode = -1;
+  {
+    // The extraction step keeps the percentage up to date while the dialog runs.
+    int32_t percentage = 0;
+    CUPDialog progress(this, worker_, &percentage, "Please Wait..", true);
+    endCode = progress.Show();
+  }  // the dialog is released, and its worker has returned, before the payload goes below
+  outcome_ = OutcomeOfProgressDialog(endCode);
+  switch (outcome_) {
+    case InstallOutcome::kCompleted:
+      engine_.ReportSuccess();
+      break;
+    case InstallOutcome::kCancelled:
+      // Files already written stay; the run is over, and it did not install the product.
+      theLog.Write("The installation was cancelled in the progress dialog.");
+      engine_.ReportFailure();
+      break;
+    default:
+      engine_.ReportFailure();
+      break;
+  }
+  return true;
+}

@@ -1,0 +1,17 @@
+#include "ui/IntroPage.h"
+
+#include "engine/Installer.h"
+#include "res/resource.h"
+
+CIntroPage::CIntroPage(CInstaller& engine, HWND parent)
+    : CNewWizPage(IDD_INTRO_PAGE, parent), engine_(engine) {}
+
+bool CIntroPage::OnInitDialog() {
+  const bool result = CNewWizPage::OnInitDialog();
+  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  const std::string name = engine_.GetProjectName();
+  SetDlgItemText(IDC_WIZ_PAGE_TITLE, "Welcome to the " + name + " Setup Wizard.");
+  SetDlgItemText(IDC_PAGE_TEXT, "This will install " + name + " on your computer.");
+  return result;
+}
