@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # The main job: build, pack the demo product into a finished installer, install it unattended
 # under Wine in a fresh prefix, and show the outcome, the exit code, what landed and the log.
+# With --wizard: walk through the setup wizard under a virtual display instead, saving a
+# screenshot of every page in build/demo/wizard/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/install-deps.sh
 bash scripts/build.sh
+
+# --wizard: the same installer shown as a user sees it, page by page, with screenshots.
+if [ "${1:-}" = --wizard ]; then
+  exec bash scripts/demo-wizard.sh
+fi
 
 out=$root/build/demo
 rm -rf "$out"; mkdir -p "$out"
