@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "package/KnownFolders.h"
 #include "package/codec/PayloadFormat.h"
+#include "security/AccountSidCache.h"
 #include "security/SecurityOwners.h"
 #include "ui/ProgressContext.h"
 #include "xml/XmlDom.h"
@@ -210,6 +212,11 @@ class CInstaller {
   // The folders on the way to extracted files that got the group rights during this run,
   // lower-cased and sorted: each is granted once, not again for every file below it.
   std::vector<std::string> groupRightsFolders;
+  // The folders CreateDirOfFile has made or found during this run: each is created once, not
+  // again for every file below it.
+  KnownFolders madeFolders;
+  // The SIDs of the groups SetGroupRights grants, each looked up once per run.
+  AccountSidCache accountSids;
 };
 
 // The path of a shell special folder (CSIDL), without a trailing backslash; empty when the

@@ -191,14 +191,15 @@ bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* dat
     return false;
   }
 
-  // Every folder on the way, top down; the drive and folders that exist fail here harmlessly. The
-  // groups get their rights on each folder at or below the company folder once per run: the
-  // grants are inherited, so the files below need none of their own.
+  // Every folder on the way, top down, each created once per run; the drive and folders that
+  // exist fail here harmlessly. The groups get their rights on each folder at or below the
+  // company folder once per run: the grants are inherited, so the files below need none of their
+  // own.
   std::string companyFolder = installRoot;
   if (!companyFolder.empty() && companyFolder.back() == '\\') companyFolder.pop_back();
   for (size_t separator : SeparatorPositions(fullName.c_str(), CP_ACP)) {
     const std::string prefix = fullName.substr(0, separator);
-    CreateDirectoryA(prefix.c_str(), &securityAttributes);
+    madeFolders.Make(prefix, &securityAttributes);
     if (!companyFolder.empty() && prefix.find(companyFolder) != std::string::npos &&
         extraction::AddFolderOnce(&groupRightsFolders, prefix)) {
       SetGroupRights(prefix, groupName);

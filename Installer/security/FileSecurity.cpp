@@ -44,11 +44,15 @@ int WriteFileDacl(const char* path, EditedDescriptor* edited) {
 int GrantAccountAccess(const char* path, const char* accountName, DWORD mask) {
   const HeapSid account = GetAccountSid(accountName);
   if (!account) return 0;
+  return GrantSidAccess(path, account.get(), mask);
+}
+
+int GrantSidAccess(const char* path, PSID account, DWORD mask) {
   const HeapBlock<void> oldDescriptor = ReadFileDacl(path);
   if (!oldDescriptor) return 0;
   EditedDescriptor edited;
-  if (!BuildGrantedDescriptor(oldDescriptor.get(), account.get(), mask,
-                              LookUpSecurityEntryPoints(), &edited)) {
+  if (!BuildGrantedDescriptor(oldDescriptor.get(), account, mask, LookUpSecurityEntryPoints(),
+                              &edited)) {
     return 0;
   }
   return WriteFileDacl(path, &edited);

@@ -12,6 +12,11 @@
 // unknown account fails at the lookup, a missing path at "GetFileSecurity() failed. Error %d\n").
 int GrantAccountAccess(const char* path, const char* accountName, DWORD mask);
 
+// GrantAccountAccess for an account whose SID the caller already has (a run grants the same
+// groups on every folder it makes and looks each one up once): the same entry, the same result
+// and messages, without the lookup. |account| must be a valid SID.
+int GrantSidAccess(const char* path, PSID account, DWORD mask);
+
 // Writes |path|'s DACL from a descriptor without a DACL that keeps only the old inheritance
 // control bits. 1 when it was written, else 0.
 int ResetFileDacl(const char* path);

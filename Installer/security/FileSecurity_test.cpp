@@ -11,6 +11,7 @@
 #include <fstream>
 #include <vector>
 
+#include "security/AccountSid.h"
 #include "security/CapturedStdout.h"
 #include "support/ScopedTempDir.h"
 
@@ -74,6 +75,36 @@ TEST(FileSecurityTest, GrantAndResetWriteAnExistingFileAndFolder) {
 
   EXPECT_EQ("", output.Stop()) << "nothing failed, so nothing is printed";
   EXPECT_EQ(std::vector<int>(6, 1), results) << "reset, grant, grant on the file, then the folder";
+}
+
+TEST(FileSecurityTest, GrantBySidAnswersAndPrintsAsTheGrantByName) {
+  ScopedTempDir folder;
+  const std::string file = folder.Child("file.txt");
+  std::ofstream(file) << "x";
+  const HeapSid users = GetAccountSid("Users");
+  ASSERT_NE(nullptr, users);
+  struct Case {
+    const char* name;
+    std::string path;
+    int want;
+  } cases[] = {
+      {"existing file", file, 1},
+      {"existing folder", folder.path(), 1},
+      {"missing file", folder.Child("absent.txt"), 0},
+      {"missing folder", folder.Child("absent\\file.txt"), 0},
+  };
+  for (const Case& c : cases) {
+    CapturedStdout byName;
+    const int namedResult = GrantAccountAccess(c.path.c_str(), "Users", GENERIC_ALL);
+    const std::string namedPrinted = byName.Stop();
+    CapturedStdout bySid;
+    const int sidResult = GrantSidAccess(c.path.c_str(), users.get(), GENERIC_ALL);
+    const std::string sidPrinted = bySid.Stop();
+
+    EXPECT_EQ(c.want, namedResult) << c.name;
+    EXPECT_EQ(c.want, sidResult) << c.name;
+    EXPECT_EQ(namedPrinted, sidPrinted) << c.name;
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "engine/Installer.h"
 #include "security/AccountSid.h"
+#include "security/AccountSidCache.h"
 #include "security/FileSecurity.h"
 #include "security/GroupList.h"
 #include "support/Log.h"
@@ -118,7 +119,10 @@ void CInstaller::SetGroupRights(const std::string& path, const std::string& grou
   // decide anything.
   ResetFileDacl(path.c_str());
   for (const std::string& group : SplitGroupList(groups)) {
-    if (GrantAccountAccess(path.c_str(), group.c_str(), GENERIC_ALL)) continue;
+    // The same groups are granted on every folder of the run, so each is looked up once; a name
+    // that does not resolve is looked up, and its failure printed, on every folder.
+    const PSID sid = accountSids.Find(group);
+    if (sid && GrantSidAccess(path.c_str(), sid, GENERIC_ALL)) continue;
     ReportMessage("Please check if group " + group +
                   " exists and if you have sufficient privileges to change the right of this "
                   "directory or file: " + path);
