@@ -10,11 +10,6 @@
 
 namespace {
 
-bool EndsWithBackslash(const std::string& path) {
-  const std::vector<size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
-  return !separators.empty() && separators.back() + 1 == path.size();
-}
-
 // The system's text for |error|, as FormatMessageA gives it (it ends in CR LF).
 std::string SystemErrorText(DWORD error) {
   char* text = nullptr;

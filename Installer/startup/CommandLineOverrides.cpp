@@ -1,25 +1,6 @@
 #include "startup/CommandLineOverrides.h"
 
-#include <windows.h>
-
-namespace {
-
-// Whether the last character of |text| is a backslash, walking double-byte characters so that
-// a trail byte equal to the backslash code is not taken for one.
-bool EndsWithBackslash(const std::string& text) {
-  bool last = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) {
-      ++i;
-      last = false;
-    } else {
-      last = text[i] == '\\';
-    }
-  }
-  return last;
-}
-
-}  // namespace
+#include "support/PathHelpers.h"
 
 bool ApplyCommandLineOverrides(const CCmdLineArgTracker& args, std::vector<RegValue>* values) {
   const struct {

@@ -50,3 +50,8 @@ std::string GetPathFolder(const char* path) {
   if (!separators.empty()) folder.resize(separators.back());
   return folder;
 }
+
+bool EndsWithBackslash(const std::string& path) {
+  const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
+  return !separators.empty() && separators.back() + 1 == path.size();
+}

@@ -38,3 +38,7 @@ std::string GetPathFolder(const char* path);
 // code page the ANSI file functions use), in increasing order. A double-byte character's trail
 // byte is skipped even when it equals '\'.
 std::vector<std::size_t> SeparatorPositions(const char* path, UINT codePage);
+
+// Whether the last character of |path| is a backslash separator (a double-byte character's
+// trail byte equal to '\\' is not one), under the ANSI code page.
+bool EndsWithBackslash(const std::string& path);

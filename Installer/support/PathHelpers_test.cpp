@@ -159,3 +159,12 @@ TEST(GetPathFolder, CutsTheLastComponent) {
 }
 
 }  // namespace
+
+TEST(EndsWithBackslashTest, Table) {
+  const struct {
+    const char* path;
+    bool want;
+  } cases[] = {{"C:\\Apps\\", true}, {"C:\\Apps", false}, {"", false}, {"\\", true},
+               {"C:\\Apps\\QVX", false}, {"\\\\server\\share\\", true}};
+  for (const auto& c : cases) EXPECT_EQ(c.want, EndsWithBackslash(c.path)) << c.path;
+}
