@@ -4,25 +4,18 @@
 
 #include <cstdio>
 
+#include "engine/HiddenProcess.h"
 #include "engine/Installer.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
 
 namespace {
 
-// The system's text for |error|, as FormatMessageA gives it (it ends in CR LF).
-std::string SystemErrorText(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-      nullptr);
-  const LocalBlock<char> owner(text);
-  return length ? std::string(text, length) : "error " + std::to_string(error) + "\r\n";
-}
-
 std::string CreateFailureText(const std::string& path, DWORD error) {
-  return "Failed to create directory " + path + " with reason: " + SystemErrorText(error);
+  // The system's text ends in CR LF; a code the system has no text for is named by its number.
+  const std::string reason = SystemMessageText(error);
+  return "Failed to create directory " + path + " with reason: " +
+         (reason.empty() ? "error " + std::to_string(error) + "\r\n" : reason);
 }
 
 }  // namespace
