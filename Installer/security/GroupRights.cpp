@@ -116,13 +116,14 @@ void CInstaller::ReleaseSecurity() {
 
 void CInstaller::SetGroupRights(const std::string& path, const std::string& groups) {
   // The reset only prepares the grants; each grant reads the DACL afresh, so its result does not
-  // decide anything.
-  ResetFileDacl(path.c_str());
+  // decide anything. The four edits share one open of the folder.
+  DaclTarget target(path.c_str());
+  ResetFileDacl(&target);
   for (const std::string& group : SplitGroupList(groups)) {
     // The same groups are granted on every folder of the run, so each is looked up once; a name
     // that does not resolve is looked up, and its failure printed, on every folder.
     const PSID sid = accountSids.Find(group);
-    if (sid && GrantSidAccess(path.c_str(), sid, GENERIC_ALL)) continue;
+    if (sid && GrantSidAccess(&target, sid, GENERIC_ALL)) continue;
     ReportMessage("Please check if group " + group +
                   " exists and if you have sufficient privileges to change the right of this "
                   "directory or file: " + path);
