@@ -38,7 +38,7 @@ class CLog {
   bool OpenForAppend();
 
   // Writes "YYYY-MM-DD HH:MM:SS " (20 characters, local time read from the clock now), the first
-  // |length| bytes of |text| and "\r\n", then flushes the file. Does nothing while no file is
+  // |length| bytes of |text| and "\r\n" in one write, then flushes the file. Does nothing while no file is
   // open; write and flush errors are ignored (a log that cannot be written must not stop the
   // installation). Takes no lock: CLogEx::Write calls it, as the virtual operation, with the lock
   // held.
@@ -53,8 +53,8 @@ class CLog {
   // Closes the open file, if any, and makes |fileName| the file the next OpenForAppend opens.
   void SwitchFile(std::string fileName);
 
-  // Held by CLogEx::Write for a whole line, so the stamp, the name, the handle and the three
-  // writes of one line never interleave with another thread's line.
+  // Held by CLogEx::Write for a whole line, so the stamp, the name, the handle and the write of
+  // one line never interleave with another thread's line.
   mutable CriticalSection lock_;
 
  private:
