@@ -89,6 +89,27 @@ std::string WriteSeedFiles(CInstaller& engine, const std::string& baseFolder) {
   return seeds.back();
 }
 
+// Creates |fullName| afresh for writing with the engine's security attributes; a file that is
+// there is deleted first (a failed delete is reported and the create still tried). No handle when
+// the create fails; the caller reports that.
+UniqueHandle CreateTargetFile(CInstaller& engine, const std::string& fullName) {
+  // Most names are new: creating only a file that does not exist yet answers the existence
+  // question and creates it in one call, where asking first made the system search the folder
+  // for the name twice. Any refusal (the name exists, or something else) takes the full way:
+  // an existing file is deleted first, then created afresh.
+  UniqueHandle file(CreateFileA(fullName.c_str(), GENERIC_ALL, 0, &engine.securityAttributes,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return file;
+
+  if (PathFileExistsA(fullName.c_str()) && !DeleteFileA(fullName.c_str())) {
+    LogSystemError("DeleteFileA", fullName, GetLastError());
+    engine.ReportMessage("Delete file " + fullName + " failed.");
+  }
+  file.reset(CreateFileA(fullName.c_str(), GENERIC_ALL, 0, &engine.securityAttributes,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file;
+}
+
 }  // namespace
 
 bool CInstaller::Files(ProgressContext* progress) {
@@ -211,13 +232,7 @@ bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* dat
     }
   }
 
-  if (PathFileExistsA(fullName.c_str()) && !DeleteFileA(fullName.c_str())) {
-    LogSystemError("DeleteFileA", fullName, GetLastError());
-    ReportMessage("Delete file " + fullName + " failed.");
-  }
-
-  UniqueHandle file(CreateFileA(fullName.c_str(), GENERIC_ALL, 0, &securityAttributes,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file = CreateTargetFile(*this, fullName);
   if (!file) {
     LogSystemError("CreateFileA", fullName, GetLastError());
     ReportMessage("Cannot create file " + fullName + ". If any QVX program (i.e." + appName +
