@@ -40,10 +40,11 @@ void LogSystemError(const char* call, const std::string& path, DWORD error) {
   theLog.Write((std::string(call) + " failed for " + path + " with error " + code + ".").c_str());
 }
 
-// The most one write hands to the system. Writes of several megabytes at once were measured
-// several times slower than the same bytes in 1 MiB pieces (the file cache then takes them in
-// huge blocks of fresh memory); the pieces still come straight from the archive buffer.
-constexpr DWORD kWritePiece = 1024 * 1024;
+// The most one write hands to the system. Large writes make the file cache take the data in
+// large blocks of fresh memory, which can cost far more than the copy itself: 237 MB written in
+// 4 MiB or 1 MiB pieces were measured at 0.6 s, in 256 KiB pieces at 0.065 s, on the same
+// machine at the same moment. The pieces still come straight from the archive buffer.
+constexpr DWORD kWritePiece = 256 * 1024;
 
 // Writes |total| bytes from |data| to |file| in pieces of at most kWritePiece; |offset| tells how
 // far it got. Answers ERROR_SUCCESS or the code of the failed write.

@@ -628,9 +628,9 @@ TEST_F(FileExtractionTest, FailedWriteLeavesNoFileAtThatName) {
 
 TEST_F(FileExtractionTest, LargeFilesAreWrittenWholeAcrossTheWritePieces) {
   ASSERT_TRUE(install_.Load({}));
-  // Sizes around the 1 MiB pieces the writes are split into. The content does not repeat with
+  // Sizes around the 256 KiB pieces the writes are split into. The content does not repeat with
   // the piece size, so a piece written twice, skipped or cut shows.
-  for (const uint32_t size : {1024u * 1024u, 1024u * 1024u + 1u, 3u * 1024u * 1024u + 17u}) {
+  for (const uint32_t size : {256u * 1024u, 256u * 1024u + 1u, 3u * 1024u * 1024u + 17u}) {
     std::string content(size, '\0');
     for (uint32_t i = 0; i < size; ++i) content[i] = static_cast<char>((i * 2654435761u) >> 13);
     const std::string target = install_.VersionFolder() + "large-" + std::to_string(size) + ".bin";
