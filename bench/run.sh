@@ -7,7 +7,7 @@
 #   PRESET   small, many1k, many, shipped (default: all four; the per-file cost needs small,
 #            many1k and many)
 #   --rounds timed runs of every command per preset, after one untimed, checked run (default 5,
-#            3 for many, which keeps the whole run near 10 minutes once built)
+#            3 for many, which keeps the whole run near 4 minutes once built)
 #   --save   also copy the table to bench/RESULTS.md
 # Environment: BENCH_DIR (default build/bench: builds, inputs, Wine prefix, targets), BENCH_CPU
 # (the processor everything is pinned to, default 1).
