@@ -10,8 +10,7 @@ CAgreementPage::CAgreementPage(CInstaller& engine, HWND parent)
 bool CAgreementPage::OnInitDialog() {
   licenseText_ = engine_.GetLicense();
   const bool result = CNewWizPage::OnInitDialog();  // the exchange fills the edit
-  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  ApplyTitleFont();
   CheckRadioButton(GetSafeHwnd(), IDC_ACCEPT_AGREEMENT, IDC_REFUSE_AGREEMENT,
                    IDC_REFUSE_AGREEMENT);
   return result;

@@ -83,8 +83,7 @@ std::string CDestinationPage::BrowseFolder() {
 
 bool CDestinationPage::OnInitDialog() {
   const bool result = CNewWizPage::OnInitDialog();
-  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  ApplyTitleFont();
   SetDlgItemText(IDC_PAGE_EDIT, GetDefaultFolder());
   const std::string name = engine_.GetProjectName();
   SetDlgItemText(IDC_PAGE_TEXT, "Where should " + name + " be installed?");

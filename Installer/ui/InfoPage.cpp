@@ -9,8 +9,7 @@ CInfoPage::CInfoPage(CInstaller& engine, HWND parent)
 bool CInfoPage::OnInitDialog() {
   informationText_ = engine_.GetInformation();
   const bool result = CNewWizPage::OnInitDialog();  // the exchange fills the edit
-  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  ApplyTitleFont();
   return result;
 }
 

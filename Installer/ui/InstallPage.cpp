@@ -13,8 +13,7 @@ bool CInstallPage::OnInitDialog() {
   const bool result = CNewWizPage::OnInitDialog();
   SetDlgItemText(IDC_PAGE_TEXT, "Setup is now ready to begin installing " +
                                     engine_.GetProjectName() + " on your computer.");
-  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  ApplyTitleFont();
   return result;
 }
 

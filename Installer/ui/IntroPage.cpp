@@ -8,8 +8,7 @@ CIntroPage::CIntroPage(CInstaller& engine, HWND parent)
 
 bool CIntroPage::OnInitDialog() {
   const bool result = CNewWizPage::OnInitDialog();
-  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  ApplyTitleFont();
   const std::string name = engine_.GetProjectName();
   SetDlgItemText(IDC_WIZ_PAGE_TITLE, "Welcome to the " + name + " Setup Wizard.");
   SetDlgItemText(IDC_PAGE_TEXT, "This will install " + name + " on your computer.");

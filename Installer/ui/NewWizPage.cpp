@@ -62,3 +62,8 @@ void CNewWizPage::PostNcDestroy() {
   created_ = false;
   active_ = false;
 }
+
+void CNewWizPage::ApplyTitleFont() {
+  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+}

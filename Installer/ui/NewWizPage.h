@@ -5,7 +5,7 @@
 // white background; the title control (IDC_WIZ_PAGE_TITLE, 1018) is dark blue.
 //
 // A derived page that has a title calls the base OnInitDialog in its own and then gives the title
-// the page's title font: SendDlgItemMessageA(hwnd, 1018, WM_SETFONT, (WPARAM)TitleFont(), TRUE).
+// the page's title font with ApplyTitleFont().
 #pragma once
 
 #include <windows.h>
@@ -63,6 +63,10 @@ class CNewWizPage : public CDialog {
   HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlType) override;
   // The window is gone (also when the frame took it down with itself): neither created nor shown.
   void PostNcDestroy() override;
+  // Gives the title control (IDC_WIZ_PAGE_TITLE) the page's title font:
+  // SendDlgItemMessageA(hwnd, 1018, WM_SETFONT, (WPARAM)TitleFont(), TRUE). Call it after the
+  // base OnInitDialog, which creates the font.
+  void ApplyTitleFont();
 
  private:
   friend class CNewWizDialog;

@@ -15,8 +15,7 @@ ScriptedPage::ScriptedPage(const char* name, UINT templateId, CallLog& log)
 
 bool ScriptedPage::OnInitDialog() {
   const bool focus = CNewWizPage::OnInitDialog();
-  SendDlgItemMessageA(GetSafeHwnd(), IDC_WIZ_PAGE_TITLE, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(TitleFont()), TRUE);
+  ApplyTitleFont();
   return focus;
 }
 
