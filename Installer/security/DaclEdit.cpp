@@ -11,8 +11,6 @@ constexpr DWORD kEmptyAclBytes = sizeof(ACL);
 // the SID begins).
 constexpr DWORD kAllowedAceFixedBytes = sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD);
 
-void PrintLastError(const char* format) { PrintError(format, static_cast<int>(GetLastError())); }
-
 // The SID that allow and deny entries carry after their header and mask, or null when the entry
 // is too small to hold a valid one there (an entry of another layout is then never read past
 // its end, and simply kept).

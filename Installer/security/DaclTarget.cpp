@@ -4,10 +4,8 @@
 
 namespace {
 
-// Most folders' descriptors fit: one query instead of a size query and a read.
+// Most descriptors fit: one query instead of a size query and a read.
 constexpr DWORD kFirstReadSize = 512;
-
-void PrintLastError(const char* format) { PrintError(format, static_cast<int>(GetLastError())); }
 
 HeapBlock<void> AllocateDescriptor(DWORD size) {
   HeapBlock<void> block(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
@@ -24,47 +22,29 @@ DaclTarget::DaclTarget(const char* path) : path_(path != nullptr ? path : "") {
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-HeapBlock<void> DaclTarget::Read() { return handle_ ? ReadByHandle() : ReadByPath(); }
-
-HeapBlock<void> DaclTarget::ReadByHandle() {
+HeapBlock<void> DaclTarget::Read() {
   HeapBlock<void> descriptor = AllocateDescriptor(kFirstReadSize);
   if (!descriptor) return nullptr;
   DWORD needed = 0;
-  if (GetKernelObjectSecurity(handle_.get(), DACL_SECURITY_INFORMATION, descriptor.get(),
-                              kFirstReadSize, &needed)) {
-    return descriptor;
-  }
+  if (Query(descriptor.get(), kFirstReadSize, &needed)) return descriptor;
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
     PrintLastError("GetFileSecurity() failed. Error %d\n");
     return nullptr;
   }
   descriptor = AllocateDescriptor(needed);
   if (!descriptor) return nullptr;
-  if (!GetKernelObjectSecurity(handle_.get(), DACL_SECURITY_INFORMATION, descriptor.get(),
-                               needed, &needed)) {
+  if (!Query(descriptor.get(), needed, &needed)) {
     PrintLastError("GetFileSecurity() failed. Error %d\n");
     return nullptr;
   }
   return descriptor;
 }
 
-HeapBlock<void> DaclTarget::ReadByPath() {
-  DWORD needed = 0;
-  if (GetFileSecurityA(path_.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed)) {
-    return nullptr;
-  }
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-    PrintLastError("GetFileSecurity() failed. Error %d\n");
-    return nullptr;
-  }
-  HeapBlock<void> descriptor = AllocateDescriptor(needed);
-  if (!descriptor) return nullptr;
-  if (!GetFileSecurityA(path_.c_str(), DACL_SECURITY_INFORMATION, descriptor.get(), needed,
-                        &needed)) {
-    PrintLastError("GetFileSecurity() failed. Error %d\n");
-    return nullptr;
-  }
-  return descriptor;
+BOOL DaclTarget::Query(void* descriptor, DWORD size, DWORD* needed) {
+  return handle_ ? GetKernelObjectSecurity(handle_.get(), DACL_SECURITY_INFORMATION, descriptor,
+                                           size, needed)
+                 : GetFileSecurityA(path_.c_str(), DACL_SECURITY_INFORMATION, descriptor, size,
+                                    needed);
 }
 
 int DaclTarget::Write(EditedDescriptor* edited) {

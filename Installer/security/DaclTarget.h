@@ -29,8 +29,7 @@ class DaclTarget {
 
   // The descriptor with its DACL, as the file system answers it now (self-relative); null after
   // a failure, which is printed with PrintError: "GetFileSecurity() failed. Error %d\n" (or
-  // "HeapAlloc() failed. Error %d\n"). A descriptor that the system reports without a size
-  // answers null without a message.
+  // "HeapAlloc() failed. Error %d\n").
   HeapBlock<void> Read();
 
   // Writes the DACL of |edited|. 1 when it was written; else 0, printed as
@@ -41,8 +40,9 @@ class DaclTarget {
   bool HasHandle() const { return static_cast<bool>(handle_); }
 
  private:
-  HeapBlock<void> ReadByHandle();
-  HeapBlock<void> ReadByPath();
+  // One query of the descriptor into |descriptor| of |size| bytes, through the handle or by
+  // path; on ERROR_INSUFFICIENT_BUFFER |needed| holds the size it takes.
+  BOOL Query(void* descriptor, DWORD size, DWORD* needed);
 
   std::string path_;
   UniqueHandle handle_;

@@ -1,5 +1,7 @@
 #include "security/PrintError.h"
 
+#include <windows.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -42,3 +44,5 @@ void PrintError(const char* format, ...) {
   fflush(stdout);
   theLog.Write(WithoutTrailingBreak(text).c_str());
 }
+
+void PrintLastError(const char* format) { PrintError(format, static_cast<int>(GetLastError())); }

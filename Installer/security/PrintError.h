@@ -10,3 +10,7 @@ void PrintError(const char* format, ...)
     __attribute__((format(gnu_printf, 1, 2)))
 #endif
     ;
+
+// PrintError(format, GetLastError()) for a |format| with one %d: the code of the call that just
+// failed, read before anything else can change it.
+void PrintLastError(const char* format);
