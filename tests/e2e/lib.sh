@@ -170,6 +170,16 @@ wait_setup() {
   EXIT_CODE=$(sed -n "s/.*exit=\([0-9a-z-]*\).*/\1/p" "$SETUP_OUT" | tail -n 1)
 }
 
+# expect_wizard_success LABEL : after Finish of a wizard run that must succeed: the demo's success
+# box (closed with OK), then the end of the installer with exit code 0. LABEL starts both
+# checks' descriptions.
+expect_wizard_success() {
+  check_eq "$1: the success box" "Installation of Brenmoor has completed successfully." \
+    "$(drv msgbox-text-and-ok Brenmoor 120)"
+  wait_setup 30
+  check_eq "$1: exit code" 0 "$EXIT_CODE"
+}
+
 # The page the wizard shows, named by its title (the host page has none: by its first text).
 page_name() {
   local title
