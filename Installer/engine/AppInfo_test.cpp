@@ -4,9 +4,9 @@
 
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "engine/Installer.h"
+#include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
 #include "xml/RegUtil.h"
 #include "LogReader.h"
@@ -22,13 +22,6 @@ const char kSeed[] =
     "    <PortList>15000</PortList>\r\n"
     "  </QUORVIN></QVX></SOFTWARE></regInfo>\r\n"
     "</appConfig>\r\n";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -90,7 +83,7 @@ TEST_F(AppInfoTest, FirstInstallationCopiesTheConfigurationAndWritesEverySetting
   EXPECT_EQ("14", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/QVX/QUORVIN/Font/Size/MinFontSize"))
       << "missing key elements are created under the product key";
   EXPECT_EQ("QVX", ValueAt(AppInfoFile(), "/appConfig/appInfo/companyName")) << "a copy of the configuration";
-  const std::string text = ReadFile(AppInfoFile());
+  const std::string text = ReadFileBytes(AppInfoFile());
   EXPECT_EQ(std::string::npos, text.find("<?xml")) << "saved without a declaration";
   // The seed has <SOFTWARE> on the line of <regInfo>; the re-indented file gives it its own.
   EXPECT_TRUE(std::regex_search(text, std::regex("\n[ \t]+<SOFTWARE>"))) << "re-indented:\n" << text;
@@ -98,7 +91,7 @@ TEST_F(AppInfoTest, FirstInstallationCopiesTheConfigurationAndWritesEverySetting
 
 TEST_F(AppInfoTest, ReinstallationWithoutNewHostValuesLeavesTheFileAlone) {
   engine_.UpdateAppInfo(engine_.installRoot, seed_);
-  const std::string before = ReadFile(AppInfoFile());
+  const std::string before = ReadFileBytes(AppInfoFile());
 
   CInstaller second;
   second.silent = 1;
@@ -108,7 +101,7 @@ TEST_F(AppInfoTest, ReinstallationWithoutNewHostValuesLeavesTheFileAlone) {
   const LogSince log;
   second.UpdateAppInfo(engine_.installRoot, seed_);
 
-  EXPECT_EQ(before, ReadFile(AppInfoFile())) << "byte for byte";
+  EXPECT_EQ(before, ReadFileBytes(AppInfoFile())) << "byte for byte";
   EXPECT_FALSE(log.Has("Please check if group")) << "the rights are set again without complaint";
 }
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "engine/Installer.h"
+#include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
 #include "LogReader.h"
 
@@ -13,13 +13,6 @@ namespace {
 
 bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
 }
 
 class ExePathInfoTest : public testing::Test {
@@ -43,7 +36,7 @@ TEST_F(ExePathInfoTest, HoldsExactlyTheVersionFolder) {
   const LogSince log;
   engine_.CreateExePathInfo();
 
-  const std::string content = ReadBytes(engine_.installRoot + "ExePathInfo");
+  const std::string content = ReadFileBytes(engine_.installRoot + "ExePathInfo");
   // No NUL, no line break: for C:\Program Files\QVX\ these are the 55 characters
   // C:\Program Files\QVX\Norvane\Norvane1.6.0003.0000.0035\ .
   EXPECT_EQ(engine_.installRoot + "Norvane\\Norvane1.6.0003.0000.0035\\", content);
@@ -61,7 +54,7 @@ TEST_F(ExePathInfoTest, EarlierContentIsReplaced) {
   engine_.version = "1.6.0004.0000.0001";
   engine_.CreateExePathInfo();
 
-  EXPECT_EQ(engine_.installRoot + "Norvane\\Norvane1.6.0004.0000.0001\\", ReadBytes(record));
+  EXPECT_EQ(engine_.installRoot + "Norvane\\Norvane1.6.0004.0000.0001\\", ReadFileBytes(record));
 }
 
 TEST_F(ExePathInfoTest, LocationFollowsTheApplication) {
@@ -83,7 +76,7 @@ TEST_F(ExePathInfoTest, LocationFollowsTheApplication) {
     engine.CreateExePathInfo();
 
     const std::string record = c.inApplicationFolder ? applicationRecord : companyRecord;
-    EXPECT_EQ(folder + c.appName + "2.0.0001.0000.0007\\", ReadBytes(record)) << c.appName;
+    EXPECT_EQ(folder + c.appName + "2.0.0001.0000.0007\\", ReadFileBytes(record)) << c.appName;
     const std::string other = c.inApplicationFolder ? companyRecord : applicationRecord;
     EXPECT_FALSE(Exists(other)) << c.appName;
   }

@@ -7,13 +7,13 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/Installer.h"
+#include "framework/TestTools.h"
 #include "package/PayloadModuleScope.h"
 #include "package/PayloadResource.h"
 #include "support/PathHelpers.h"
@@ -41,11 +41,6 @@ std::vector<uint8_t> BuildPayload(const std::vector<Entry>& entries, const std::
 }
 
 bool Exists(const std::string& path) { return PathFileExistsA(path.c_str()) != FALSE; }
-
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -147,7 +142,7 @@ TEST_F(FileExtractionTest, EntriesLandByTheirPathWordAndListedProgramsRecordThei
   const std::string folders[] = {install_.root, install_.AppFolder(), install_.VersionFolder()};
   for (const Case& c : kCases) {
     const std::string& folder = folders[c.folder];
-    EXPECT_EQ(std::string("content of ") + c.name, ReadText(folder + c.path)) << c.name;
+    EXPECT_EQ(std::string("content of ") + c.name, ReadFileBytes(folder + c.path)) << c.name;
     if (c.listedAs) {
       EXPECT_EQ(folder + c.recorded, engine_.exePaths[c.listedAs]) << c.name;
     }
@@ -200,13 +195,13 @@ TEST_F(FileExtractionTest, SharedProgramsGetALowerCaseCopyInTheBaseFolder) {
     EXPECT_EQ("updrift.exe", ListedName(copies + "updrift.exe")) << c.appName;
     EXPECT_EQ("unwindle.exe", ListedName(copies + "unwindle.exe")) << c.appName;
     EXPECT_EQ("commonry.dll", ListedName(copies + "commonry.dll")) << c.appName;
-    EXPECT_EQ("client", ReadText(copies + "quorvin.exe")) << c.appName;
-    EXPECT_EQ("updater", ReadText(copies + "updrift.exe")) << c.appName;
+    EXPECT_EQ("client", ReadFileBytes(copies + "quorvin.exe")) << c.appName;
+    EXPECT_EQ("updater", ReadFileBytes(copies + "updrift.exe")) << c.appName;
     EXPECT_FALSE(Exists(copies + "other.dll")) << c.appName;
     // The entries themselves are where the archive puts them, in their own case.
     EXPECT_EQ("Updrift.EXE", ListedName(install.VersionFolder() + "BrenmoorEHR\\Updrift.EXE"))
         << c.appName;
-    EXPECT_EQ("common", ReadText(install.VersionFolder() + "COMMONRY.DLL")) << c.appName;
+    EXPECT_EQ("common", ReadFileBytes(install.VersionFolder() + "COMMONRY.DLL")) << c.appName;
   }
 }
 
@@ -224,13 +219,13 @@ TEST_F(FileExtractionTest, SecondInstallationRefreshesOnlyTheMainClientCopy) {
 
   ASSERT_TRUE(engine_.Files(nullptr));
 
-  EXPECT_EQ("new client", ReadText(root + "quorvin.exe"));
+  EXPECT_EQ("new client", ReadFileBytes(root + "quorvin.exe"));
   EXPECT_EQ("quorvin.exe", ListedName(root + "quorvin.exe")) << "the refreshed copy is lower case";
-  EXPECT_EQ("old updater", ReadText(root + "updrift.exe"));
-  EXPECT_EQ("old uninstaller", ReadText(root + "unwindle.exe"));
+  EXPECT_EQ("old updater", ReadFileBytes(root + "updrift.exe"));
+  EXPECT_EQ("old uninstaller", ReadFileBytes(root + "unwindle.exe"));
   EXPECT_EQ("Unwindle.exe", ListedName(root + "unwindle.exe")) << "left as it was";
-  EXPECT_EQ("old common", ReadText(root + "commonry.dll"));
-  EXPECT_EQ("new updater", ReadText(install_.VersionFolder() + "Updrift.exe"));
+  EXPECT_EQ("old common", ReadFileBytes(root + "commonry.dll"));
+  EXPECT_EQ("new updater", ReadFileBytes(install_.VersionFolder() + "Updrift.exe"));
 }
 
 TEST_F(FileExtractionTest, MainClientCopyThatCannotBeRefreshedDoesNotStopTheRun) {
@@ -247,8 +242,8 @@ TEST_F(FileExtractionTest, MainClientCopyThatCannotBeRefreshedDoesNotStopTheRun)
   EXPECT_TRUE(engine_.Files(nullptr));
 
   EXPECT_TRUE(log.Has("Cannot create file " + copy + "."));
-  EXPECT_EQ("new client", ReadText(install_.VersionFolder() + "Quorvin.exe"));
-  EXPECT_EQ("after", ReadText(install_.VersionFolder() + "after.txt"));
+  EXPECT_EQ("new client", ReadFileBytes(install_.VersionFolder() + "Quorvin.exe"));
+  EXPECT_EQ("after", ReadFileBytes(install_.VersionFolder() + "after.txt"));
 }
 
 TEST_F(FileExtractionTest, HelperOnlyInstallWritesToolsAndTheSharedCopies) {
@@ -262,11 +257,11 @@ TEST_F(FileExtractionTest, HelperOnlyInstallWritesToolsAndTheSharedCopies) {
 
   ASSERT_TRUE(engine_.Files(nullptr));
 
-  EXPECT_EQ("config", ReadText(version + "Tools\\Config.exe"));
-  EXPECT_EQ("tools dll", ReadText(version + "bin\\MyTOOLS.dll"));
+  EXPECT_EQ("config", ReadFileBytes(version + "Tools\\Config.exe"));
+  EXPECT_EQ("tools dll", ReadFileBytes(version + "bin\\MyTOOLS.dll"));
   EXPECT_FALSE(Exists(version + "BrenmoorEHR\\am.pak"));
   EXPECT_FALSE(Exists(version + "Quorvin.exe"));
-  EXPECT_EQ("client", ReadText(install_.root + "quorvin.exe")) << "the copy is still made";
+  EXPECT_EQ("client", ReadFileBytes(install_.root + "quorvin.exe")) << "the copy is still made";
   EXPECT_TRUE(Exists(install_.root + "AppInfo.xml"));
   EXPECT_FALSE(Exists(version + "AppInfo.xml")) << "one seed only";
 }
@@ -304,11 +299,11 @@ TEST_F(FileExtractionTest, SeedFilesFollowTheHelperAndAutoUpdateFlags) {
 
     EXPECT_EQ(c.baseSeed, Exists(base + "AppInfo.xml")) << c.name;
     if (c.baseSeed) {
-      EXPECT_EQ(config, ReadText(base + "AppInfo.xml")) << c.name;
+      EXPECT_EQ(config, ReadFileBytes(base + "AppInfo.xml")) << c.name;
     }
     EXPECT_EQ(c.versionSeed, Exists(install.VersionFolder() + "AppInfo.xml")) << c.name;
     if (c.versionSeed) {
-      EXPECT_EQ(config, ReadText(install.VersionFolder() + "AppInfo.xml")) << c.name;
+      EXPECT_EQ(config, ReadFileBytes(install.VersionFolder() + "AppInfo.xml")) << c.name;
     }
     // UpdateAppInfo got the seed written last and placed the application's AppInfo.xml.
     EXPECT_TRUE(Exists(install.AppFolder() + "AppData\\AppInfo.xml")) << c.name;
@@ -454,7 +449,7 @@ TEST_F(FileExtractionTest, ProgressSequenceForEveryScale) {
     }
     EXPECT_EQ(c.count ? c.percentage(c.count - 1) : -1, recorder.shared) << c.count;
     if (c.count > 0) {
-      EXPECT_EQ("x", ReadText(install.VersionFolder() + "files\\f" + std::to_string(c.count - 1) +
+      EXPECT_EQ("x", ReadFileBytes(install.VersionFolder() + "files\\f" + std::to_string(c.count - 1) +
                               ".bin"))
           << "the last entry is placed (" << c.count << ")";
     }
@@ -541,7 +536,7 @@ TEST_F(FileExtractionTest, TargetThatCannotBeReplacedFailsAfterBothReports) {
     ASSERT_NE(std::string::npos, deleteReport) << c.name;
     ASSERT_NE(std::string::npos, createReport) << c.name;
     EXPECT_LT(deleteReport, createReport) << c.name;
-    EXPECT_EQ("1", ReadText(install.VersionFolder() + "first.txt")) << "no rollback: " << c.name;
+    EXPECT_EQ("1", ReadFileBytes(install.VersionFolder() + "first.txt")) << "no rollback: " << c.name;
     EXPECT_FALSE(Exists(install.VersionFolder() + "last.txt")) << c.name;
     EXPECT_FALSE(Exists(install.root + "quorvin.exe"))
         << "no copy after a failed entry: " << c.name;
@@ -570,7 +565,7 @@ TEST_F(FileExtractionTest, ReadOnlyTargetIsReportedAndTheCreateIsStillTried) {
   // Windows refuses to replace a read-only file and the create report follows; Wine running as
   // root replaces it. Either way the step went on after the delete report.
   if (written) {
-    EXPECT_EQ("new", ReadText(target));
+    EXPECT_EQ("new", ReadFileBytes(target));
   } else {
     EXPECT_LT(deleteReport, text.find("Cannot create file " + target + "."));
   }
@@ -639,7 +634,7 @@ TEST_F(FileExtractionTest, LargeFilesAreWrittenWholeAcrossTheWritePieces) {
                                         1, size))
         << size;
 
-    EXPECT_TRUE(ReadText(target) == content) << size;
+    EXPECT_TRUE(ReadFileBytes(target) == content) << size;
   }
 }
 
@@ -669,7 +664,7 @@ TEST_F(FileExtractionTest, ArchiveCutShortStopsWithoutReadingPastIt) {
 
   EXPECT_FALSE(engine_.Files(nullptr));
 
-  EXPECT_EQ("1", ReadText(install_.VersionFolder() + "first.txt"));
+  EXPECT_EQ("1", ReadFileBytes(install_.VersionFolder() + "first.txt"));
   EXPECT_FALSE(Exists(install_.VersionFolder() + "second.txt"));
   EXPECT_TRUE(log.Has("The installation package is damaged: its file list ends early"));
 }

@@ -4,11 +4,11 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
 #include "xml/ComText.h"
 
@@ -45,11 +45,6 @@ bool WriteFile(const std::string& path, const std::string& text) {
   std::ofstream file(path, std::ios::binary);
   file << text;
   return static_cast<bool>(file);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -376,7 +371,7 @@ TEST_F(XmlDomSetNodeTextTest, CreatesTheMissingValueUnderTheContextAndSavesInden
   EXPECT_EQ(ReadBack("regInfo/SOFTWARE/QVX/QUORVIN/PortList"), "4711");
   EXPECT_EQ(ReadBack("appInfo/companyName"), "QVX");
 
-  const std::string saved = ReadFile(path_);
+  const std::string saved = ReadFileBytes(path_);
   EXPECT_EQ(saved.find("<?xml"), std::string::npos) << saved;
   EXPECT_NE(saved.find("xmlns=\"urn:qvx:appconfig\""), std::string::npos)
       << "the root keeps its namespace declaration:\n"
@@ -456,11 +451,11 @@ TEST_F(XmlDomSetNodeTextTest, EveryWriteLeavesTheSameCleanLayout) {
     const std::string keyPath = "/appConfig/regInfo//SOFTWARE/QVX/QUORVIN";
     ASSERT_EQ(dom.GetNode(keyPath, &key, 0), 1) << write[0];
     ASSERT_EQ(dom.SetNodeText(write[1], key.get(), keyPath + "/" + write[0]), 1) << write[0];
-    if (afterFirst.empty()) afterFirst = ReadFile(path_);
+    if (afterFirst.empty()) afterFirst = ReadFileBytes(path_);
   }
   EXPECT_EQ(ReadBack("regInfo/SOFTWARE/QVX/QUORVIN/HostList"), "HOST2");
   EXPECT_EQ(ReadBack("regInfo/SOFTWARE/QVX/QUORVIN/PortList"), "4712");
-  const std::string saved = ReadFile(path_);
+  const std::string saved = ReadFileBytes(path_);
   EXPECT_EQ(Lines(saved).size(), Lines(afterFirst).size())
       << "re-indenting an indented file adds no lines:\n" << afterFirst << "\n---\n" << saved;
   for (const std::string& line : Lines(saved)) {
