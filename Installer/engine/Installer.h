@@ -138,7 +138,8 @@ class CInstaller {
   // Start-menu (and with -t desktop) links for the configured shortcuts; also builds the
   // uninstall command line and icon.
   void CreateAppShortCuts();
-  // The Uninstall entry <appName>_new under HKLM; only with an uninstall command.
+  // The Uninstall entry <appName>_new under HKLM (engine/UninstallValues.h lists its values);
+  // only with an uninstall command.
   void RegisterUninstall();
   // ExePathInfo, the file that names the current version folder.
   void CreateExePathInfo();
@@ -175,6 +176,9 @@ class CInstaller {
   std::string configText;
   std::string uninstallCommand;
   std::string uninstallIcon;
+  // Bytes of the files CreateDirOfFile wrote during this run (seeds, entries, shared copies):
+  // the Uninstall entry's size estimate.
+  uint64_t placedBytes = 0;
   int startMenuShortcut = 0;
   const uint8_t* payloadCursor = nullptr;  // read position in payloadBuffer
   payload::ArchiveBuffer payloadBuffer;    // the decompressed archive, owned

@@ -1,18 +1,40 @@
 // The Uninstall entry that lets the system's list of installed programs show the product and
-// start its uninstall program.
+// start its uninstall program, and that deployment tools detect the product by.
 #include "engine/Installer.h"
+#include "engine/UninstallValues.h"
+#include "support/CallFailure.h"
 #include "support/RegisterKey.h"
 
 void CInstaller::RegisterUninstall() {
   // The command line comes from the uninstall program's shortcut; without one there is nothing
   // the entry could start, so no key is made at all.
   if (uninstallCommand.empty()) return;
-  // The "_new" suffix keeps this installer's entries apart from the Windows Installer entries
-  // that ProcessOldVersion removes by display name.
-  const std::string key =
-      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + appName + "_new";
+  UninstallEntryFacts facts;
+  facts.appName = appName;
+  facts.uninstallCommand = uninstallCommand;
+  facts.uninstallIcon = uninstallIcon;
+  facts.version = version;
+  facts.companyName = companyName;
+  facts.installRoot = installRoot;
+  GetLocalTime(&facts.localTime);
+  facts.placedBytes = placedBytes;
+
+  const std::string keyPath = UninstallKeyPath(appName);
+  const std::string keyName = "HKLM\\" + keyPath;
+  CRegisterKey key;
+  const LONG opened = key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_WRITE);
+  // The entry helps to find and remove the product but is not needed for it to run: a failure
+  // is logged and the installation goes on.
+  if (opened != ERROR_SUCCESS) {
+    LogCallFailure("RegCreateKeyExA", keyName, opened);
+    return;
+  }
   // Only these values are written: anything else an administrator put into the key stays.
-  WriteMachineString(key, "DisplayName", appName);
-  WriteMachineString(key, "UninstallString", uninstallCommand);
-  if (!uninstallIcon.empty()) WriteMachineString(key, "DisplayIcon", uninstallIcon);
+  for (const UninstallValue& value : UninstallEntryValues(facts)) {
+    const LONG written = value.type == REG_DWORD ? key.WriteDword(value.name, value.number)
+                                                 : key.WriteString(value.name, value.text.c_str());
+    if (written != ERROR_SUCCESS) {
+      LogCallFailure("RegSetValueExA", keyName + "\\" + value.name, written);
+    }
+  }
 }

@@ -5,6 +5,7 @@
 
 #include "engine/Installer.h"
 #include "engine/ShortcutPlan.h"
+#include "engine/UninstallValues.h"
 
 namespace {
 
@@ -36,6 +37,18 @@ class ReadKey {
     }
     if (type != REG_SZ) return "<type " + std::to_string(type) + ">";
     return data;
+  }
+  // The REG_DWORD value |name| in decimal; "<absent>" or "<type N>" as String answers.
+  std::string Dword(const char* name) const {
+    DWORD data = 0;
+    DWORD type = 0;
+    DWORD size = sizeof(data);
+    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+        ERROR_SUCCESS) {
+      return "<absent>";
+    }
+    if (type != REG_DWORD) return "<type " + std::to_string(type) + ">";
+    return std::to_string(data);
   }
 
  private:
@@ -88,22 +101,53 @@ TEST_F(UninstallRegistrationTest, ThreeValuesFromTheShortcutStep) {
   EXPECT_FALSE(ReadKey(key_, KEY_WOW64_64KEY).exists()) << "only in the 32-bit view";
 }
 
+TEST_F(UninstallRegistrationTest, ValuesForDeploymentTools) {
+  SetDemoShortcuts();
+  PlanShortcuts();
+  engine_.version = "1.6.0003.0000.0035";
+  engine_.placedBytes = 3 * 1024 + 5;
+  SYSTEMTIME before = {};
+  GetLocalTime(&before);
+
+  engine_.RegisterUninstall();
+
+  SYSTEMTIME after = {};
+  GetLocalTime(&after);
+  const ReadKey key(key_, KEY_WOW64_32KEY);
+  ASSERT_TRUE(key.exists());
+  EXPECT_EQ("1.6.0003.0000.0035", key.String("DisplayVersion"));
+  EXPECT_EQ("QVX", key.String("Publisher"));
+  EXPECT_EQ("C:\\Program Files\\QVX\\", key.String("InstallLocation"));
+  const std::string date = key.String("InstallDate");
+  EXPECT_TRUE(date == InstallDateText(before) || date == InstallDateText(after)) << date;
+  EXPECT_EQ("4", key.Dword("EstimatedSize"));
+  EXPECT_EQ("1", key.Dword("NoModify"));
+  EXPECT_EQ("1", key.Dword("NoRepair"));
+  std::string quiet = key.String("UninstallString");
+  ASSERT_EQ("\"FALSE\"", quiet.substr(quiet.size() - 7));
+  quiet.replace(quiet.size() - 7, 7, "\"TRUE\"");
+  EXPECT_EQ(quiet, key.String("QuietUninstallString"));
+}
+
 TEST_F(UninstallRegistrationTest, ExistingKeyKeepsItsOtherValues) {
   HKEY raw = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0,
                                            KEY_WRITE | KEY_WOW64_32KEY, nullptr, &raw, nullptr));
-  for (const char* name : {"Publisher", "DisplayName", "UninstallString", "DisplayIcon"}) {
+  for (const char* name : {"Comments", "Publisher", "DisplayName", "UninstallString",
+                           "DisplayIcon"}) {
     const char old[] = "set by hand";
     RegSetValueExA(raw, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(old), sizeof(old));
   }
   RegCloseKey(raw);
   engine_.uninstallCommand = "\"C:\\QVX\\unwindle.exe\" \"C:\" \"AppInfo.xml\"";
   engine_.uninstallIcon = "C:\\QVX\\unwindle.exe";
+  engine_.companyName = "QVX";
 
   engine_.RegisterUninstall();
 
   const ReadKey key(key_, KEY_WOW64_32KEY);
-  EXPECT_EQ("set by hand", key.String("Publisher"));
+  EXPECT_EQ("set by hand", key.String("Comments"));
+  EXPECT_EQ(engine_.companyName, key.String("Publisher")) << "a value of the entry is rewritten";
   EXPECT_EQ(engine_.appName, key.String("DisplayName"));
   EXPECT_EQ(engine_.uninstallCommand, key.String("UninstallString"));
   EXPECT_EQ(engine_.uninstallIcon, key.String("DisplayIcon"));

@@ -11,6 +11,7 @@
 #include "package/ExtractionProgress.h"
 #include "package/ExtractionRules.h"
 #include "package/PayloadResource.h"
+#include "support/CallFailure.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
 #include "support/UniqueHandle.h"
@@ -32,12 +33,6 @@ bool CursorOffset(const payload::ArchiveBuffer& archive, const uint8_t* cursor, 
 std::string DamagedArchiveText(size_t offset) {
   return "The installation package is damaged: its file list ends early (at byte " +
          std::to_string(offset) + "). No further file is written.";
-}
-
-void LogSystemError(const char* call, const std::string& path, DWORD error) {
-  char code[24];
-  std::snprintf(code, sizeof(code), "%lu", error);
-  theLog.Write((std::string(call) + " failed for " + path + " with error " + code + ".").c_str());
 }
 
 // The most one write hands to the system. Large writes make the file cache take the data in
@@ -103,7 +98,7 @@ UniqueHandle CreateTargetFile(CInstaller& engine, const std::string& fullName) {
   if (file) return file;
 
   if (PathFileExistsA(fullName.c_str()) && !DeleteFileA(fullName.c_str())) {
-    LogSystemError("DeleteFileA", fullName, GetLastError());
+    LogCallFailure("DeleteFileA", fullName, GetLastError());
     engine.ReportMessage("Delete file " + fullName + " failed.");
   }
   file.reset(CreateFileA(fullName.c_str(), GENERIC_ALL, 0, &engine.securityAttributes,
@@ -235,7 +230,7 @@ bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* dat
 
   UniqueHandle file = CreateTargetFile(*this, fullName);
   if (!file) {
-    LogSystemError("CreateFileA", fullName, GetLastError());
+    LogCallFailure("CreateFileA", fullName, GetLastError());
     ReportMessage("Cannot create file " + fullName + ". If any QVX program (i.e." + appName +
                   ") is running, please quit it first.");
     return false;
@@ -246,12 +241,13 @@ bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* dat
       WriteAll(file.get(), data, static_cast<uint64_t>(elementSize) * count, &offset);
   file.reset();
   if (writeError != ERROR_SUCCESS) {
-    LogSystemError("WriteFile", fullName, writeError);
+    LogCallFailure("WriteFile", fullName, writeError);
     // A half-written program must not look installed: the file goes before the report.
-    if (!DeleteFileA(fullName.c_str())) LogSystemError("DeleteFileA", fullName, GetLastError());
+    if (!DeleteFileA(fullName.c_str())) LogCallFailure("DeleteFileA", fullName, GetLastError());
     ReportMessage(WriteFailureText(fullName, offset));
     return false;
   }
+  placedBytes += offset;
   theLog.LeaveFunction(kCreateDirOfFileStep);
   return true;
 }

@@ -226,6 +226,8 @@ TEST_F(FileExtractionTest, SecondInstallationRefreshesOnlyTheMainClientCopy) {
   EXPECT_EQ("Unwindle.exe", ListedName(root + "unwindle.exe")) << "left as it was";
   EXPECT_EQ("old common", ReadFileBytes(root + "commonry.dll"));
   EXPECT_EQ("new updater", ReadFileBytes(install_.VersionFolder() + "Updrift.exe"));
+  EXPECT_EQ(46u + 10u, engine_.placedBytes)
+      << "the Uninstall entry's size: the four entries and the one refreshed copy";
 }
 
 TEST_F(FileExtractionTest, MainClientCopyThatCannotBeRefreshedDoesNotStopTheRun) {
@@ -244,6 +246,7 @@ TEST_F(FileExtractionTest, MainClientCopyThatCannotBeRefreshedDoesNotStopTheRun)
   EXPECT_TRUE(log.Has("Cannot create file " + copy + "."));
   EXPECT_EQ("new client", ReadFileBytes(install_.VersionFolder() + "Quorvin.exe"));
   EXPECT_EQ("after", ReadFileBytes(install_.VersionFolder() + "after.txt"));
+  EXPECT_EQ(15u, engine_.placedBytes) << "the copy that could not be written is not counted";
 }
 
 TEST_F(FileExtractionTest, HelperOnlyInstallWritesToolsAndTheSharedCopies) {

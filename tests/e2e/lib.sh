@@ -102,6 +102,15 @@ reg_value() {
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
+# reg_typed KEY NAME : "TYPE DATA" of a value as the 32-bit reg.exe shows it (a REG_DWORD in
+# hexadecimal: "REG_DWORD 0x1"), or "".
+reg_typed() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)$/\1 \2/p"
+}
+
+# The EstimatedSize of an Uninstall entry for |bytes| ($1) as reg_typed shows it: KiB, rounded up.
+estimated_size() { printf 'REG_DWORD 0x%x' $(( ($1 + 1023) / 1024 )); }
+
 # The files below a folder, relative, sorted.
 tree_of() { (cd "$1" 2>/dev/null && find . -type f | LC_ALL=C sort); }
 

@@ -7,6 +7,7 @@ source "$(dirname "$0")/lib.sh"
 new_prefix
 pack_demo "$DRIVE_C/demo/NorvaneSetup.exe"
 before=$(list_drive)
+day_before=$(date +%Y%m%d)
 
 run_program 120 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-hHOST1 HOST2' '-lC:\Logs'
 check_eq "exit code" 0 "$EXIT_CODE"
@@ -47,6 +48,22 @@ check_eq "Uninstall DisplayName" Norvane "$(reg_value "$key" DisplayName)"
 check_eq "Uninstall UninstallString (program path quoted)" \
   '"C:\Apps\QVX\unwindle.exe" "C:\Apps" "AppInfo.xml" "QVX" "Norvane" "FALSE"' "$(reg_value "$key" UninstallString)"
 check_eq "Uninstall DisplayIcon" 'C:\Apps\QVX\unwindle.exe' "$(reg_value "$key" DisplayIcon)"
+# What deployment tools read. The size counts what extraction placed: every file below the
+# company folder but AppData\AppInfo.xml and ExePathInfo, which are written after it.
+placed=$(cd "$company" && find . -type f ! -path ./ExePathInfo ! -path ./Norvane/AppData/AppInfo.xml -exec cat {} + | wc -c)
+check_eq "Uninstall DisplayVersion" "REG_SZ 1.6.0003.0000.0035" "$(reg_typed "$key" DisplayVersion)"
+check_eq "Uninstall Publisher" "REG_SZ QVX" "$(reg_typed "$key" Publisher)"
+check_eq "Uninstall InstallLocation" 'REG_SZ C:\Apps\QVX\' "$(reg_typed "$key" InstallLocation)"
+install_date=$(reg_typed "$key" InstallDate)
+check "Uninstall InstallDate is today ($install_date)" \
+  test "$install_date" == "REG_SZ $day_before" -o "$install_date" == "REG_SZ $(date +%Y%m%d)"
+check_eq "Uninstall EstimatedSize: KiB of the $placed bytes placed" "$(estimated_size "$placed")" \
+  "$(reg_typed "$key" EstimatedSize)"
+check_eq "Uninstall NoModify" "REG_DWORD 0x1" "$(reg_typed "$key" NoModify)"
+check_eq "Uninstall NoRepair" "REG_DWORD 0x1" "$(reg_typed "$key" NoRepair)"
+check_eq "Uninstall QuietUninstallString" \
+  'REG_SZ "C:\Apps\QVX\unwindle.exe" "C:\Apps" "AppInfo.xml" "QVX" "Norvane" "TRUE"' \
+  "$(reg_typed "$key" QuietUninstallString)"
 
 links=$DRIVE_C/$START_MENU/QVX
 brenmoor=$(lnkinfo "$links/Brenmoor.lnk" 2>/dev/null | tr -d '\r')
@@ -103,6 +120,17 @@ check "newer version: its own version folder" cmp -s "$newer/Quorvin.exe" "$comp
 check "newer version: the main client copy refreshed" cmp -s "$newer/Quorvin.exe" "$company/quorvin.exe"
 check "newer version: the update program copy kept" cmp -s "$DEMO/product/Updrift.exe" "$company/updrift.exe"
 check_eq "newer version: ExePathInfo" 'C:\Apps\QVX\Norvane\Norvane1.7.0000.0000.0001\' "$(cat "$company/ExePathInfo")"
+# The entry now describes the newer version; its size counts what this run placed: the new
+# version folder, the base folder's seed, the uninstall program (its place is the company
+# folder) and the refreshed main client copy.
+newer_folder=$company/Norvane/Norvane1.7.0000.0000.0001
+placed=$(cat "$company/AppInfo.xml" "$company/unwindle.exe" "$company/quorvin.exe" | wc -c)
+placed=$((placed + $(find "$newer_folder" -type f -exec cat {} + | wc -c)))
+check_eq "newer version: Uninstall DisplayVersion" "REG_SZ 1.7.0000.0000.0001" "$(reg_typed "$key" DisplayVersion)"
+check_eq "newer version: Uninstall EstimatedSize" "$(estimated_size "$placed")" "$(reg_typed "$key" EstimatedSize)"
+check_eq "newer version: Uninstall QuietUninstallString" \
+  'REG_SZ "C:\Apps\QVX\unwindle.exe" "C:\Apps" "AppInfo.xml" "QVX" "Norvane" "TRUE"' \
+  "$(reg_typed "$key" QuietUninstallString)"
 
 # A configured group that does not exist: Init fails, nothing is created.
 rm -rf "$DRIVE_C/Apps" "$DRIVE_C/Logs" "$DRIVE_C/$START_MENU/QVX"
