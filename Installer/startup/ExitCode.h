@@ -7,4 +7,7 @@ enum ExitCode : int {
   kExitLogFolderFailed = 1,   // the log folder could not be created; nothing was done
   kExitUserCancelled = 1602,  // the user cancelled, or declined the elevation prompt
   kExitInstallFailed = 1603,  // the installation failed; the log names the cause
+  // Another installation of the same product is in progress; nothing was done. Windows Installer
+  // uses the same code, and deployment tools retry on it.
+  kExitAnotherInstallation = 1618,
 };

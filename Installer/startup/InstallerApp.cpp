@@ -80,6 +80,10 @@ bool CInstallerApp::Start(int argc, char** argv) {
     EndWithFailure();
     return true;
   }
+  // Only one run of a product at a time changes the machine. The product is known once the
+  // package is read; nothing has been changed before this point, and the relaunching parent
+  // above, which only waits for its elevated copy, never takes the mutex.
+  if (!TakeProductMutex()) return true;
   // Earlier Windows Installer installs of the product go before either run mode starts; its
   // failures never stop the run.
   theInstaller.ProcessOldVersion();
@@ -143,6 +147,30 @@ bool CInstallerApp::PassPrivilegeGate() {
     theLog.Write(line);
     SetExitCode(kExitInstallFailed);
   }
+  return false;
+}
+
+bool CInstallerApp::TakeProductMutex() {
+  const std::string name =
+      ProductMutexName(theInstaller.GetCompanyName(), theInstaller.GetAppName());
+  switch (productMutex.TryAcquire(name)) {
+    case ProductLockState::kHeld:
+      return true;
+    case ProductLockState::kUnavailable:
+      // Logged by TryAcquire. A mutex that cannot be made at all says nothing about other runs;
+      // refusing every installation for it would block the product on this machine for good.
+      theLog.Write("The installation goes on without the check for another run of the product.");
+      return true;
+    case ProductLockState::kBusy:
+      break;
+  }
+  const std::string text =
+      "Another installation of " + theInstaller.GetProjectName() + " is in progress.";
+  // The log gets the line in both run modes; the wizard's user gets it in a box as well.
+  if (!theInstaller.silent) theLog.Write(text.c_str());
+  theInstaller.ReportMessage(text);
+  theInstaller.ReleasePayload();
+  SetExitCode(kExitAnotherInstallation);
   return false;
 }
 

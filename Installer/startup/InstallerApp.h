@@ -11,6 +11,7 @@
 #include "startup/CmdLineArgTracker.h"
 #include "startup/ElevatedRelaunch.h"
 #include "startup/PrivilegeGate.h"
+#include "support/ProductMutex.h"
 
 // What start-up learns from, and asks of, the system around the privilege gate. The program
 // uses the real system; tests set the facts Wine cannot produce (Wine always reports an
@@ -37,11 +38,17 @@ class CInstallerApp : public CWinApp {
 
   std::unique_ptr<CCmdLineArgTracker> argTracker;
   StartupSystem system;
+  // Held from the moment the package has named the product until this object goes at the
+  // process's end.
+  ProductMutex productMutex;
 
  private:
   void ChooseLogFolder();
   // True when start-up may go on in this process; otherwise the exit code is set and start-up ends.
   bool PassPrivilegeGate();
+  // True when no other run of the product is in progress (this one now holds the product's
+  // mutex); otherwise the run is refused with exit code 1618 and nothing is changed.
+  bool TakeProductMutex();
   void RunUnattended();
   void RunWizard();
   void EndWithFailure();

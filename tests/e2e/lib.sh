@@ -23,13 +23,16 @@ end_prefix() {
   rm -rf "$SCENARIO_DIR"
 }
 
+# The full exit code that runexit wrote into FILE ("timeout" when its program did not end in time).
+exit_code_in() { sed -n "s/.*exit=\([0-9a-z-]*\).*/\1/p" "$1" | tail -n 1; }
+
 # run_program SECONDS PROGRAM ARGS... : runs it in the prefix; sets EXIT_CODE to the full code
 # ("timeout" when it did not end in time).
 run_program() {
   local seconds=$1; shift
   local out=$SCENARIO_DIR/runexit.out
   wine "$RUNEXIT" "$seconds" "$@" >"$out" 2>/dev/null || true
-  EXIT_CODE=$(sed -n "s/.*exit=\([0-9a-z-]*\).*/\1/p" "$out" | tail -n 1)
+  EXIT_CODE=$(exit_code_in "$out")
 }
 
 # A Windows path (C:\...) of a file below drive_c.
@@ -176,7 +179,7 @@ wait_setup() {
     return
   fi
   wait "$SETUP_PID" 2>/dev/null || true
-  EXIT_CODE=$(sed -n "s/.*exit=\([0-9a-z-]*\).*/\1/p" "$SETUP_OUT" | tail -n 1)
+  EXIT_CODE=$(exit_code_in "$SETUP_OUT")
 }
 
 # expect_wizard_success LABEL : after Finish of a wizard run that must succeed: the demo's success
