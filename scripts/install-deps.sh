@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb xauth liblnk-utils imagemagick
   wixl msitools
+  openssl osslsigncode
 )
 
 missing=()

@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> payload{std::istreambuf_iterator<char>(in),
                                      std::istreambuf_iterator<char>()};
   std::string error;
-  if (!WriteFinishedInstaller(argv[1], argv[2], payload, &error)) {
+  // No version resource: these installers exist only to be refused.
+  if (!WriteFinishedInstaller(argv[1], argv[2], payload, {}, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

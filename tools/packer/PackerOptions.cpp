@@ -113,9 +113,17 @@ std::string PackerHelpText(bool canAttach) {
       "  --payload OUT.bin  write the payload to this file\n";
   if (canAttach) {
     text +=
-        "  --installer FILE   the Setup.exe to copy\n"
+        "  --installer FILE   the Setup.exe to copy; it must not be signed yet\n"
         "  --output FILE      the finished installer: a copy of --installer whose payload\n"
-        "                     resource (type IDR_EXE, name 130, neutral language) is replaced\n";
+        "                     resource (type IDR_EXE, name 130, neutral language) is replaced\n"
+        "                     and whose version resource (US English) says what it installs:\n"
+        "                     CompanyName and ProductName from the configuration's companyName\n"
+        "                     and projectName (by default QVX and --name), FileDescription\n"
+        "                     \"<projectName> Setup\", FileVersion and ProductVersion the\n"
+        "                     version; their numbers are its leading numbers as far as they fit\n"
+        "                     four of 0-65535 (1.6.0003.0000.0035 gives 1.6.3.0, 2.1-beta\n"
+        "                     gives 2.1.0.0, the rest 0). Sign the finished installer after\n"
+        "                     packing: a signed --installer is refused\n";
   }
   text +=
       "  --help             show this text\n"

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "VersionResource.h"
+
 namespace {
 
 // Owns an update handle: the changes reach the file only through Commit(); on every other path
@@ -34,10 +36,10 @@ std::string CallFailed(const char* call, const char* exePath, DWORD error) {
          std::to_string(error) + ")";
 }
 
-}  // namespace
-
-bool ReplacePayloadResource(const char* exePath, const std::vector<uint8_t>& payload,
-                            std::string* error) {
+// Replaces the payload and, when |versionInfo| is not empty, the version resource of |exePath| in
+// one update: either both reach the file or neither does.
+bool ReplaceResources(const char* exePath, const std::vector<uint8_t>& payload,
+                      const std::vector<uint8_t>& versionInfo, std::string* error) {
   if (payload.empty()) {
     *error = std::string("an empty payload cannot be attached to \"") + exePath +
              "\" (a resource update without data deletes the resource)";
@@ -54,6 +56,13 @@ bool ReplacePayloadResource(const char* exePath, const std::vector<uint8_t>& pay
     *error = CallFailed("UpdateResourceA", exePath, GetLastError());
     return false;
   }
+  if (!versionInfo.empty() &&
+      !UpdateResourceA(update.get(), RT_VERSION, MAKEINTRESOURCEA(1), packer::kVersionLanguage,
+                       const_cast<uint8_t*>(versionInfo.data()),
+                       static_cast<DWORD>(versionInfo.size()))) {
+    *error = CallFailed("UpdateResourceA(RT_VERSION)", exePath, GetLastError());
+    return false;
+  }
   if (!update.Commit()) {
     *error = CallFailed("EndUpdateResourceA", exePath, GetLastError());
     return false;
@@ -61,15 +70,23 @@ bool ReplacePayloadResource(const char* exePath, const std::vector<uint8_t>& pay
   return true;
 }
 
+}  // namespace
+
+bool ReplacePayloadResource(const char* exePath, const std::vector<uint8_t>& payload,
+                            std::string* error) {
+  return ReplaceResources(exePath, payload, {}, error);
+}
+
 bool WriteFinishedInstaller(const char* installerPath, const char* outputPath,
-                            const std::vector<uint8_t>& payload, std::string* error) {
+                            const std::vector<uint8_t>& payload,
+                            const std::vector<uint8_t>& versionInfo, std::string* error) {
   if (!CopyFileA(installerPath, outputPath, FALSE)) {
     const DWORD code = GetLastError();
     *error = "CopyFileA failed from \"" + std::string(installerPath) + "\" to \"" + outputPath +
              "\" (Windows error " + std::to_string(code) + ")";
     return false;
   }
-  if (!ReplacePayloadResource(outputPath, payload, error)) {
+  if (!ReplaceResources(outputPath, payload, versionInfo, error)) {
     DeleteFileA(outputPath);
     return false;
   }

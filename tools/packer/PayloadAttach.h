@@ -16,7 +16,11 @@ bool ReplacePayloadResource(const char* exePath, const std::vector<uint8_t>& pay
                             std::string* error);
 
 // Copies the installer |installerPath| to |outputPath| (replacing it) and puts |payload| into the
-// copy with ReplacePayloadResource. Answers true, or false with |error| set; a copy whose payload
-// could not be replaced is deleted, so no half-finished installer is left behind.
+// copy as ReplacePayloadResource does and, in the same update, |versionInfo| (a VS_VERSIONINFO,
+// see VersionResource.h) as its version resource (RT_VERSION, name 1, US English), replacing one
+// of that language; an empty |versionInfo| leaves the version resource as it is. Answers true, or
+// false with |error| set; a copy whose resources could not be replaced is deleted, so no
+// half-finished installer is left behind.
 bool WriteFinishedInstaller(const char* installerPath, const char* outputPath,
-                            const std::vector<uint8_t>& payload, std::string* error);
+                            const std::vector<uint8_t>& payload,
+                            const std::vector<uint8_t>& versionInfo, std::string* error);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "VersionResource.h"
 #include "package/codec/PayloadFormat.h"
 
 namespace {
@@ -60,20 +61,22 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR f
   return TRUE;
 }
 
-// What the installer will find: the languages of IDR_EXE 130 and the bytes of the first one.
+// What a program that opens the file finds: the languages of a resource (by default the
+// installer's payload, IDR_EXE 130) and the bytes of the first one.
 struct AttachedPayload {
   std::vector<WORD> languages;
   std::vector<uint8_t> bytes;
 };
 
-AttachedPayload ReadAttached(const std::string& exePath) {
+AttachedPayload ReadAttached(const std::string& exePath, LPCSTR type = "IDR_EXE",
+                             LPCSTR name = MAKEINTRESOURCEA(130)) {
   AttachedPayload attached;
   UniqueModule module(LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   EXPECT_TRUE(module) << "LoadLibraryExA " << GetLastError();
   if (!module) return attached;
-  EnumResourceLanguagesA(module.get(), "IDR_EXE", MAKEINTRESOURCEA(130), CollectLanguage,
+  EnumResourceLanguagesA(module.get(), type, name, CollectLanguage,
                          reinterpret_cast<LONG_PTR>(&attached.languages));
-  HRSRC resource = FindResourceA(module.get(), MAKEINTRESOURCEA(130), "IDR_EXE");
+  HRSRC resource = FindResourceA(module.get(), name, type);
   if (resource == nullptr) return attached;
   const DWORD size = SizeofResource(module.get(), resource);
   HGLOBAL loaded = LoadResource(module.get(), resource);
@@ -141,15 +144,32 @@ TEST(PayloadAttachTest, MissingExecutableIsNamedWithTheError) {
   EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(PayloadAttachTest, FinishedInstallerIsACopyWithThePayload) {
+TEST(PayloadAttachTest, FinishedInstallerIsACopyWithThePayloadAndTheVersion) {
   TempFolder folder;
   const std::string installer = CopyOfThisProgram(folder);
   const std::string output = folder.File("NorvaneSetup.exe");
   const std::vector<uint8_t> bytes = MakePayload("finished");
+  packer::InstallerLabel label;
+  label.companyName = u"QVX";
+  const std::vector<uint8_t> version = packer::BuildVersionResource(label);
   std::string error;
-  ASSERT_TRUE(WriteFinishedInstaller(installer.c_str(), output.c_str(), bytes, &error)) << error;
+  ASSERT_TRUE(WriteFinishedInstaller(installer.c_str(), output.c_str(), bytes, version, &error))
+      << error;
   EXPECT_EQ(ReadAttached(output).bytes, bytes);
+  const AttachedPayload attachedVersion = ReadAttached(output, RT_VERSION, MAKEINTRESOURCEA(1));
+  EXPECT_EQ(attachedVersion.languages, std::vector<WORD>{0x0409});
+  EXPECT_EQ(attachedVersion.bytes, version);
   EXPECT_TRUE(ReadAttached(installer).bytes.empty());  // the original is left alone
+
+  // Packing the finished installer again replaces its version resource instead of adding one.
+  label.companyName = u"Brenmoor";
+  const std::vector<uint8_t> second = packer::BuildVersionResource(label);
+  const std::string again = folder.File("Again.exe");
+  ASSERT_TRUE(WriteFinishedInstaller(output.c_str(), again.c_str(), bytes, second, &error))
+      << error;
+  const AttachedPayload replaced = ReadAttached(again, RT_VERSION, MAKEINTRESOURCEA(1));
+  EXPECT_EQ(replaced.languages, std::vector<WORD>{0x0409});
+  EXPECT_EQ(replaced.bytes, second);
 }
 
 TEST(PayloadAttachTest, NoHalfFinishedInstallerIsLeftBehind) {
@@ -158,14 +178,15 @@ TEST(PayloadAttachTest, NoHalfFinishedInstallerIsLeftBehind) {
   const std::string output = folder.File("NorvaneSetup.exe");
 
   EXPECT_FALSE(WriteFinishedInstaller(folder.File("none.exe").c_str(), output.c_str(),
-                                      MakePayload("x"), &error));
+                                      MakePayload("x"), {}, &error));
   EXPECT_EQ(error.rfind("CopyFileA failed from", 0), 0u) << error;
   EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES);
 
   // Not an executable: the copy succeeds, the resource update cannot, and the copy goes again.
   const std::string text = folder.File("notes.txt");
   std::ofstream(text, std::ios::binary) << "not a program";
-  EXPECT_FALSE(WriteFinishedInstaller(text.c_str(), output.c_str(), MakePayload("x"), &error));
+  EXPECT_FALSE(
+      WriteFinishedInstaller(text.c_str(), output.c_str(), MakePayload("x"), {}, &error));
   EXPECT_NE(error.find("ResourceA failed for \"" + output + "\""), std::string::npos) << error;
   EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -8,7 +8,9 @@
 #include "PackerOptions.h"
 
 #ifdef _WIN32
+#include "InstallerLabel.h"
 #include "PayloadAttach.h"
+#include "PeSignature.h"
 constexpr bool kCanAttach = true;
 #else
 constexpr bool kCanAttach = false;
@@ -43,6 +45,13 @@ int main(int argc, char** argv) {
   request.configPath = options.configPath;
   request.productDir = options.productDir;
   request.listPath = options.listPath;
+#ifdef _WIN32
+  // Refused before anything is written: the resource update would break the signature silently.
+  if (!options.outputPath.empty()) {
+    reason = packer::RefuseSignedInstaller(options.installerPath);
+    if (!reason.empty()) return Fail(reason, kExitFailed);
+  }
+#endif
   packer::PackResult result;
   reason = packer::BuildPayload(request, &result);
   if (!reason.empty()) return Fail(reason, kExitFailed);
@@ -53,8 +62,11 @@ int main(int argc, char** argv) {
   }
 #ifdef _WIN32
   if (!options.outputPath.empty()) {
+    std::vector<uint8_t> versionInfo;
+    reason = packer::BuildInstallerVersionResource(request, &versionInfo);
+    if (!reason.empty()) return Fail(reason, kExitFailed);
     if (!WriteFinishedInstaller(options.installerPath.c_str(), options.outputPath.c_str(),
-                                result.payload, &reason)) {
+                                result.payload, versionInfo, &reason)) {
       return Fail(reason, kExitFailed);
     }
   }

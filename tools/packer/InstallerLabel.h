@@ -1,0 +1,28 @@
+// What a finished installer says about itself in its version resource: who makes the product,
+// its display name and its version, taken from the package being packed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "PackStep.h"
+#include "VersionResource.h"
+
+namespace packer {
+
+// The label of a package whose appConfig is |configText|, packed with --name |productName| and
+// --version |version|: CompanyName the configured companyName (the installer's default "QVX"
+// when there is none), ProductName the configured projectName (by default |productName|, as
+// the installer has it), FileDescription "<projectName> Setup", both version strings
+// |version| and the numbers ReadVersionNumbers finds in it.
+InstallerLabel MakeInstallerLabel(const std::string& configText, const std::string& productName,
+                                  const std::string& version);
+
+// The version resource for |request|: its configuration file is read and labelled as above.
+// Answers "" and fills |resource|, or the reason (a configuration that cannot be read, names
+// too long for a version resource).
+std::string BuildInstallerVersionResource(const PackRequest& request,
+                                          std::vector<uint8_t>* resource);
+
+}  // namespace packer

@@ -1,0 +1,67 @@
+#include "InstallerLabel.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "TestFolder.h"
+
+namespace packer {
+namespace {
+
+std::string DemoConfig() {
+  std::ifstream file(DEMO_DIR "/appConfig.xml", std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+TEST(InstallerLabelTest, FromTheConfigurationWithTheInstallersDefaults) {
+  const struct {
+    const char* name;
+    std::string config;
+    std::string productName;
+    std::u16string company;
+    std::u16string product;
+  } kCases[] = {
+      {"the demo", DemoConfig(), "Norvane", u"QVX", u"Brenmoor"},
+      {"an empty configuration", "", "Norvane", u"QVX", u"Norvane"},
+      {"no projectName: the product name in code page 1252",
+       "<appConfig><appInfo><companyName>Brenmoor Health</companyName></appInfo></appConfig>",
+       "Sant\xE9", u"Brenmoor Health", u"Sant\u00E9"},
+  };
+  for (const auto& c : kCases) {
+    const InstallerLabel label = MakeInstallerLabel(c.config, c.productName, "1.6.0003.0000.0035");
+    EXPECT_EQ(c.company, label.companyName) << c.name;
+    EXPECT_EQ(c.product, label.productName) << c.name;
+    EXPECT_EQ(c.product + u" Setup", label.fileDescription) << c.name;
+    EXPECT_EQ(u"1.6.0003.0000.0035", label.versionText) << c.name;
+    EXPECT_EQ((VersionNumbers{1, 6, 3, 0}), label.numbers) << c.name;
+  }
+}
+
+TEST(InstallerLabelTest, ResourceOfARequest) {
+  TestFolder folder;
+  PackRequest request;
+  request.productName = "Norvane";
+  request.version = "1.6.0003.0000.0035";
+  request.configPath = DEMO_DIR "/appConfig.xml";
+  std::vector<uint8_t> resource;
+  ASSERT_EQ("", BuildInstallerVersionResource(request, &resource));
+  EXPECT_EQ(BuildVersionResource(MakeInstallerLabel(DemoConfig(), "Norvane", request.version)),
+            resource);
+
+  request.configPath = folder.path() + "/missing.xml";
+  EXPECT_EQ(0u, BuildInstallerVersionResource(request, &resource).rfind("configuration: ", 0));
+
+  request.configPath = folder.Write("long.xml", "<appConfig><appInfo><projectName>" +
+                                                    std::string(20000, 'P') +
+                                                    "</projectName></appInfo></appConfig>");
+  EXPECT_EQ("the company name, project name and version are too long for the installer's "
+            "version resource (64 KiB)",
+            BuildInstallerVersionResource(request, &resource));
+}
+
+}  // namespace
+}  // namespace packer
