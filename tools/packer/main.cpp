@@ -46,9 +46,12 @@ int main(int argc, char** argv) {
   request.productDir = options.productDir;
   request.listPath = options.listPath;
 #ifdef _WIN32
-  // Refused before anything is written: the resource update would break the signature silently.
+  // Whatever can refuse the finished installer does so before anything is written. A signed
+  // installer is one: the resource update would break its signature without a word.
+  std::vector<uint8_t> versionInfo;
   if (!options.outputPath.empty()) {
     reason = packer::RefuseSignedInstaller(options.installerPath);
+    if (reason.empty()) reason = packer::BuildInstallerVersionResource(request, &versionInfo);
     if (!reason.empty()) return Fail(reason, kExitFailed);
   }
 #endif
@@ -62,9 +65,6 @@ int main(int argc, char** argv) {
   }
 #ifdef _WIN32
   if (!options.outputPath.empty()) {
-    std::vector<uint8_t> versionInfo;
-    reason = packer::BuildInstallerVersionResource(request, &versionInfo);
-    if (!reason.empty()) return Fail(reason, kExitFailed);
     if (!WriteFinishedInstaller(options.installerPath.c_str(), options.outputPath.c_str(),
                                 result.payload, versionInfo, &reason)) {
       return Fail(reason, kExitFailed);
