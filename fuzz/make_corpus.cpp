@@ -124,6 +124,10 @@ int main(int argc, char** argv) {
       {"arch-path-trailing-dot", Pack(Leading(1).Entry("a.", "x").bytes())},
       {"arch-path-empty", Pack(Leading(1).Entry("", "x").bytes())},
       {"arch-bad-version", Pack(Raw().Str("N").Str("1\\..").Str("").U32(0).bytes())},
+      {"arch-path-file-and-folder",
+       Pack(Leading(2).Entry("Tools\\Helpdesk.exe", "x").Entry("Tools", "y").bytes())},
+      {"arch-path-case-twins",
+       Pack(Leading(2).Entry("R\xC9SUM\xC9.txt", "x").Entry("r\xE9sum\xE9.TXT", "y").bytes())},
   };
   for (const auto& [name, bytes] : seeds) {
     const std::string path = std::string(argv[1]) + "/" + name + ".bin";

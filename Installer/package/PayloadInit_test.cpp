@@ -168,6 +168,15 @@ std::vector<RefusedCase> RefusedCases() {
       {"device name", withEntry("dir\\NUL.txt"), damaged},
       {"control character", withEntry("a\x01.txt"), damaged},
       {"empty path", withEntry(""), damaged},
+      {"file and folder of one name",
+       Payload(RawArchive().Text("P").Text("1").Text("").U32(2).Entry("Tools\\Helpdesk.exe", "x")
+                   .Entry("Tools", "y").bytes()),
+       "damaged and was refused: Entry 0 (\"Tools\\Helpdesk.exe\") and entry 1 (\"Tools\") use "
+       "\"Tools\" both as a file and as a folder."},
+      {"one file in two cases",
+       Payload(RawArchive().Text("P").Text("1").Text("").U32(2).Entry("R\xC9SUM\xC9.txt", "x")
+                   .Entry("r\xE9sum\xE9.TXT", "y").bytes()),
+       "name the same file (names are compared without regard to case)."},
   };
 }
 

@@ -136,6 +136,17 @@ TEST(PackStepTest, RefusalsNameTheCulprit) {
        "list file: \""},
       {"unsafe scanned name", [](Product* p) { p->folder.Write("product/bin/aux.dll", "x"); },
        "/product/bin/aux.dll\" cannot be installed: the component \"aux.dll\" is a reserved"},
+      // Linux keeps the two apart; on Windows the second write would find a file in its way.
+      {"file and folder of one name in two cases",
+       [](Product* p) { p->folder.Write("product/brenmoorehr", "x"); },
+       "the archive is refused: Entry 0 (\"BrenmoorEHR\\empty.dat\") and entry 3 "
+       "(\"brenmoorehr\") use \"brenmoorehr\" both as a file and as a folder."},
+      {"two files in two ANSI cases",
+       [](Product* p) {
+         p->folder.Write("product/caf\xE9.txt", "1");
+         p->folder.Write("product/CAF\xC9.TXT", "2");
+       },
+       "\"CAF\xC9.TXT\" and \"caf\xE9.txt\" differ only in case"},
   };
   for (const auto& c : kCases) {
     Product product;

@@ -5,21 +5,12 @@
 
 #include "FileSystem.h"
 #include "package/codec/EntryPath.h"
+#include "package/codec/NameCase.h"
 
 namespace packer {
 namespace {
 
 std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-// Windows compares file names without regard to case; ASCII folding is what matters for the
-// names a product ships.
-std::string FoldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
 
 std::string ScanFolder(const std::string& diskDir, const std::string& entryPrefix,
                        std::vector<ProductFile>* files) {
@@ -55,7 +46,7 @@ std::string ScanFolder(const std::string& diskDir, const std::string& entryPrefi
 std::string FindCaseCollision(const std::vector<std::string>& entryPaths) {
   std::map<std::string, const std::string*> seen;
   for (const std::string& path : entryPaths) {
-    const auto [it, inserted] = seen.emplace(FoldCase(path), &path);
+    const auto [it, inserted] = seen.emplace(payload::FoldNameCase(path), &path);
     if (!inserted) {
       return Quote(*it->second) + " and " + Quote(path) +
              " differ only in case and would be the same file on Windows";
@@ -96,7 +87,7 @@ std::string ParseListFile(std::string_view text, std::vector<std::string>* entry
     const std::string where = "line " + std::to_string(lineNumber) + ": ";
     const std::string reason = payload::CheckEntryPath(path);
     if (!reason.empty()) return where + Quote(line) + " cannot be installed: " + reason;
-    const auto [it, inserted] = firstLine.emplace(FoldCase(path), lineNumber);
+    const auto [it, inserted] = firstLine.emplace(payload::FoldNameCase(path), lineNumber);
     if (!inserted) {
       return where + Quote(line) + " is already listed on line " + std::to_string(it->second) +
              " (names are compared without regard to case)";

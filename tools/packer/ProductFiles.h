@@ -22,7 +22,7 @@ std::string ScanProductFolder(const std::string& dir, std::vector<ProductFile>* 
 // Parses a list file: one relative path per line, '/' or '\' as separator, a CR before the line
 // feed dropped; blank lines and lines starting with '#' skipped. The entry paths come back in the
 // file's order with backslash separators. Answers "" or "line N: reason" for a path the installer
-// would refuse or a path listed twice (without regard to case).
+// would refuse or a path listed twice (without regard to case, payload::FoldNameCase).
 std::string ParseListFile(std::string_view text, std::vector<std::string>* entryPaths);
 
 // Pairs every listed entry path with its file below |dir| and checks that the file exists and is
@@ -30,7 +30,7 @@ std::string ParseListFile(std::string_view text, std::vector<std::string>* entry
 std::string ListedProductFiles(const std::string& dir, const std::vector<std::string>& entryPaths,
                                std::vector<ProductFile>* files);
 
-// Answers the reason when two of |entryPaths| differ only in the case of ASCII letters, else "".
+// Answers the reason when two of |entryPaths| differ only in case (payload::FoldNameCase), else "".
 std::string FindCaseCollision(const std::vector<std::string>& entryPaths);
 
 }  // namespace packer

@@ -60,6 +60,9 @@ TEST(ParseListFileTest, RefusesWhatTheInstallerRefusesWithTheLine) {
       {"listed twice in other case", "Readme.txt\nb\nREADME.TXT\n",
        "line 3: \"README.TXT\" is already listed on line 1 (names are compared without regard to "
        "case)"},
+      {"listed twice in other ANSI case", "caf\xE9.txt\nCAF\xC9.TXT\n",
+       "line 2: \"CAF\xC9.TXT\" is already listed on line 1 (names are compared without regard "
+       "to case)"},
       {"same file, other separator", "a/b\na\\b\n",
        "line 2: \"a\\b\" is already listed on line 1 (names are compared without regard to case)"},
   };

@@ -1,38 +1,26 @@
 #include "package/codec/ArchiveValidator.h"
 
-#include <cstdio>
+#include <new>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "package/codec/ArchiveReader.h"
+#include "package/codec/EntryClash.h"
 #include "package/codec/EntryPath.h"
 
 namespace payload {
 namespace {
 
-// A path as it may appear in a message: quoted, control bytes as \xNN, cut after 200 bytes so
-// that a hostile archive cannot flood the log.
-std::string QuotePath(std::string_view path) {
-  constexpr size_t kShown = 200;
-  std::string text = "\"";
-  for (size_t i = 0; i < path.size() && i < kShown; ++i) {
-    const auto byte = static_cast<unsigned char>(path[i]);
-    if (byte < 0x20 || byte == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", byte);
-      text += escaped;
-    } else {
-      text += path[i];
-    }
-  }
-  if (path.size() > kShown) text += "...";
-  return text + "\"";
-}
-
 std::string EntryName(uint32_t index) { return "Entry " + std::to_string(index); }
 
+// "3 (\"Tools\\Helpdesk.exe\")": an entry's index and path, for messages.
+std::string EntryLabel(uint32_t index, std::string_view path) {
+  return std::to_string(index) + " (" + QuoteName(path) + ")";
+}
+
 std::string EntryName(uint32_t index, std::string_view path) {
-  return EntryName(index) + " (" + QuotePath(path) + ")";
+  return "Entry " + EntryLabel(index, path);
 }
 
 // Reads one of the three leading strings, or answers why it cannot.
@@ -45,9 +33,10 @@ std::string ReadLeadingString(ArchiveReader& reader, const char* what, std::stri
   return "";
 }
 
-// Checks entry |index| at the reader's position and moves past it, or answers the fault.
+// Checks entry |index| at the reader's position and moves past it, or answers the fault. The
+// entry's path is added to |paths|.
 std::string CheckNextEntry(ArchiveReader& reader, uint32_t index, uint32_t count,
-                           uint64_t* contentBytes) {
+                           uint64_t* contentBytes, std::vector<std::string_view>* paths) {
   if (reader.remaining() == 0) {
     return "The file count is " + std::to_string(count) + ", but the archive ends after " +
            std::to_string(index) + (index == 1 ? " entry." : " entries.");
@@ -69,12 +58,47 @@ std::string CheckNextEntry(ArchiveReader& reader, uint32_t index, uint32_t count
   const std::string reason = CheckEntryPath(path);
   if (!reason.empty()) return EntryName(index, path) + " has an unsafe path: " + reason + ".";
   *contentBytes += size;
+  paths->push_back(path);
   return "";
 }
 
-}  // namespace
+std::string DescribeClash(const EntryClash& clash, const std::vector<std::string_view>& paths) {
+  const std::string pair = EntryName(clash.first, paths[clash.first]) + " and entry " +
+                           EntryLabel(clash.second, paths[clash.second]);
+  if (clash.kind == EntryClash::Kind::kSameFile) {
+    return pair + " name the same file (names are compared without regard to case).";
+  }
+  return pair + " use " + QuoteName(paths[clash.fileEntry]) +
+         " both as a file and as a folder.";
+}
 
-std::string ValidateArchive(const uint8_t* archive, size_t size, ArchiveSummary* summary) {
+// Two entries that would be written to the same place, or "" when there are none.
+std::string CheckEntriesApart(const std::vector<std::string_view>& paths) {
+  const EntryClash clash = FindEntryClash(paths);
+  return clash.kind == EntryClash::Kind::kNone ? "" : DescribeClash(clash, paths);
+}
+
+// Walks the entries from the file count on, to the archive's exact end, then compares their paths.
+std::string CheckFileTable(ArchiveReader& reader, ArchiveSummary* read) {
+  if (!reader.ReadU32(&read->fileCount)) {
+    return "The archive ends inside the file count (" + std::to_string(reader.remaining()) +
+           " of its 4 bytes are present).";
+  }
+  std::vector<std::string_view> paths;
+  for (uint32_t index = 0; index < read->fileCount; ++index) {
+    const std::string fault =
+        CheckNextEntry(reader, index, read->fileCount, &read->contentBytes, &paths);
+    if (!fault.empty()) return fault;
+  }
+  if (reader.remaining() != 0) {
+    return "The archive has " + std::to_string(reader.remaining()) +
+           " bytes after its last entry (the file count is " + std::to_string(read->fileCount) +
+           ").";
+  }
+  return CheckEntriesApart(paths);
+}
+
+std::string CheckWholeArchive(const uint8_t* archive, size_t size, ArchiveSummary* summary) {
   if (size == 0) return "The archive is empty.";
   ArchiveReader reader(archive, size);
   ArchiveSummary read;
@@ -85,26 +109,28 @@ std::string ValidateArchive(const uint8_t* archive, size_t size, ArchiveSummary*
 
   const std::string versionFault = CheckVersionText(read.version);
   if (!versionFault.empty()) {
-    return "The version " + QuotePath(read.version) + " cannot name a folder: " + versionFault +
+    return "The version " + QuoteName(read.version) + " cannot name a folder: " + versionFault +
            ".";
   }
 
   read.fileTableOffset = reader.offset();
-  if (!reader.ReadU32(&read.fileCount)) {
-    return "The archive ends inside the file count (" + std::to_string(reader.remaining()) +
-           " of its 4 bytes are present).";
-  }
-  for (uint32_t index = 0; index < read.fileCount; ++index) {
-    fault = CheckNextEntry(reader, index, read.fileCount, &read.contentBytes);
-    if (!fault.empty()) return fault;
-  }
-  if (reader.remaining() != 0) {
-    return "The archive has " + std::to_string(reader.remaining()) +
-           " bytes after its last entry (the file count is " + std::to_string(read.fileCount) +
-           ").";
-  }
+  fault = CheckFileTable(reader, &read);
+  if (!fault.empty()) return fault;
   if (summary != nullptr) *summary = std::move(read);
   return "";
+}
+
+}  // namespace
+
+std::string ValidateArchive(const uint8_t* archive, size_t size, ArchiveSummary* summary) {
+  // The check keeps one path view per entry: an archive of millions of tiny entries may need
+  // more memory than a 32-bit process has, and must then be refused rather than end the process.
+  try {
+    return CheckWholeArchive(archive, size, summary);
+  } catch (const std::bad_alloc&) {
+    return "There is not enough memory to check the archive of " + std::to_string(size) +
+           " bytes.";
+  }
 }
 
 }  // namespace payload

@@ -23,7 +23,9 @@ struct ArchiveSummary {
 // user; |summary| is then unchanged. Refused: an empty archive; a leading string without its NUL;
 // a version that cannot be part of a folder name (CheckVersionText); a file count, path, size
 // field or content that runs past the end; bytes after the last entry; an entry path refused by
-// CheckEntryPath.
+// CheckEntryPath; two entries that Windows would write to the same place (FindEntryClash: the
+// same file without regard to case, or one path used both as a file and as a folder), named with
+// both indices and paths; an archive with more entries than memory to compare them.
 std::string ValidateArchive(const uint8_t* archive, size_t size, ArchiveSummary* summary);
 
 }  // namespace payload

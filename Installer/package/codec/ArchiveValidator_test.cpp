@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,90 @@ TEST(ArchiveValidatorTest, RefusesUnsafeNamesWithIndexPathAndReason) {
     const std::string answer = Validate(c.archive);
     EXPECT_NE(answer.find(c.want), std::string::npos) << c.name << ": \"" << answer << "\"";
   }
+}
+
+// An archive of the given entry paths, each with one byte of content.
+std::vector<uint8_t> WithPaths(const std::vector<std::string>& paths) {
+  RawArchive archive = Leading(static_cast<uint32_t>(paths.size()));
+  for (const std::string& path : paths) archive.Entry(path, "x");
+  return archive.bytes();
+}
+
+TEST(ArchiveValidatorTest, RefusesTwoEntriesForOnePlaceNamingBoth) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> paths;
+    const char* want;
+  };
+  const Case kCases[] = {
+      {"file, then the same name as folder", {"Tools", "a.txt", "Tools\\Helpdesk.exe"},
+       "Entry 0 (\"Tools\") and entry 2 (\"Tools\\Helpdesk.exe\") use \"Tools\" both as a "
+       "file and as a folder."},
+      {"folder, then the same name as file", {"Tools\\Helpdesk.exe", "Tools"},
+       "Entry 0 (\"Tools\\Helpdesk.exe\") and entry 1 (\"Tools\") use \"Tools\" both as a "
+       "file and as a folder."},
+      {"deep folder used as file in another case", {"a\\b\\c\\d.txt", "A\\B"},
+       "Entry 0 (\"a\\b\\c\\d.txt\") and entry 1 (\"A\\B\") use \"A\\B\" both as a file"},
+      {"file below a file", {"x\\readme", "x\\readme\\more"}, "use \"x\\readme\" both"},
+      {"same path twice", {"unwindle.exe", "unwindle.exe"},
+       "Entry 0 (\"unwindle.exe\") and entry 1 (\"unwindle.exe\") name the same file (names "
+       "are compared without regard to case)."},
+      {"ASCII case", {"BrenmoorEHR\\Webvane.exe", "x", "brenmoorehr\\WEBVANE.EXE"},
+       "Entry 0 (\"BrenmoorEHR\\Webvane.exe\") and entry 2 (\"brenmoorehr\\WEBVANE.EXE\") "
+       "name the same file"},
+      {"code page 1252 e acute", {"caf\xE9.txt", "CAF\xC9.TXT"}, "name the same file"},
+      {"code page 1252 S caron", {"\x8A.txt", "\x9A.txt"}, "name the same file"},
+      {"code page 1252 Y diaeresis", {"\x9F", "\xFF"}, "name the same file"},
+      {"code page 1252 OE in a folder", {"\x8C\\a", "\x9C\\A"}, "name the same file"},
+      {"accented folder used as file", {"R\xC9SUM\xC9", "r\xE9sum\xE9\\cv.txt"},
+       "both as a file and as a folder"},
+  };
+  for (const auto& c : kCases) {
+    const std::string answer = Validate(WithPaths(c.paths));
+    EXPECT_NE(answer.find(c.want), std::string::npos) << c.name << ": \"" << answer << "\"";
+  }
+}
+
+TEST(ArchiveValidatorTest, NamesThatOnlyLookAlikeAreSeparateFiles) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> paths;
+  };
+  const Case kCases[] = {
+      {"siblings in one folder", {"Tools\\a.exe", "Tools\\b.exe", "Tools\\sub\\c.dat"}},
+      {"name that starts like a folder", {"Tools\\a.exe", "Tools2", "Tools.txt", "Tool"}},
+      {"same name in two folders", {"a\\readme.txt", "b\\readme.txt", "readme.txt"}},
+      {"accent is not case", {"cafe.txt", "caf\xE9.txt"}},
+      {"sharp s has no capital here", {"stra\xDF" "e", "strasse"}},
+      {"multiplication and division signs", {"\xD7", "\xF7"}},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(Validate(WithPaths(c.paths)), "") << c.name;
+  }
+}
+
+// The benchmark products have 10,000 entries; a hostile one may have a path of thousands of
+// folders. Both are checked in one sort, far below this limit (a walk that compared every entry
+// with every other, or every folder prefix anew, would take minutes).
+TEST(ArchiveValidatorTest, TenThousandEntriesAndAVeryDeepPathAreCheckedQuickly) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 10000; ++i) {
+    paths.push_back("folder " + std::to_string(i % 37) + "\\sub " + std::to_string(i % 11) +
+                    "\\file " + std::to_string(i) + ".dat");
+  }
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "d\\";
+  paths.push_back(deep + "leaf");
+  paths.push_back(deep + "LEAF\\below");  // the last: every earlier path is compared first
+  const std::vector<uint8_t> archive = WithPaths(paths);
+
+  const auto start = std::chrono::steady_clock::now();
+  const std::string answer = Validate(archive);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_NE(answer.find("Entry 10000 ("), std::string::npos) << answer.substr(0, 80);
+  EXPECT_NE(answer.find("both as a file and as a folder."), std::string::npos);
+  EXPECT_LT(elapsed, std::chrono::seconds(2));
 }
 
 TEST(ArchiveValidatorTest, LongHostilePathIsCutInTheMessage) {

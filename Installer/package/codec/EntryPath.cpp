@@ -106,4 +106,21 @@ std::string CheckVersionText(std::string_view version) {
   return "";
 }
 
+std::string QuoteName(std::string_view name) {
+  constexpr size_t kShown = 200;
+  std::string text = "\"";
+  for (size_t i = 0; i < name.size() && i < kShown; ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02X", byte);
+      text += escaped;
+    } else {
+      text += name[i];
+    }
+  }
+  if (name.size() > kShown) text += "...";
+  return text + "\"";
+}
+
 }  // namespace payload

@@ -27,4 +27,8 @@ std::string CheckEntryPath(std::string_view path);
 // 0x20, one of < > " | ? *, and a trailing '.' or ' ' (the folder would get another name).
 std::string CheckVersionText(std::string_view version);
 
+// |name| as it may appear in a message: in double quotes, control bytes as \xNN, cut after 200
+// bytes with "..." so that a hostile package cannot flood the log.
+std::string QuoteName(std::string_view name);
+
 }  // namespace payload
