@@ -2,8 +2,11 @@
 // whole archive is checked once before anything else happens, so that a damaged or hostile
 // package is refused before a single file or folder is written.
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "engine/Installer.h"
+#include "package/codec/ConfigNames.h"
 #include "support/Log.h"
 
 namespace {
@@ -32,6 +35,35 @@ std::string DescribeDecompressFailure(payload::DecompressStatus status,
       break;
   }
   return text;
+}
+
+// Frees the archive and tells the user why the package is refused; answers false for Init.
+bool RefusePackage(CInstaller& engine, const std::string& fault) {
+  engine.ReleasePayload();
+  engine.ReportMessage("The installation package is damaged and was refused: " + fault);
+  return false;
+}
+
+// The reason the first configuration value that becomes part of a path would lead outside the
+// chosen folders, or "". Called after the defaults, so companyName and appName are never empty.
+std::string FindUnsafeConfigName(const CInstaller& engine) {
+  using payload::ConfigName;
+  std::string reason = payload::CheckConfigName(ConfigName::kCompanyName, engine.companyName);
+  if (reason.empty()) reason = payload::CheckConfigName(ConfigName::kAppName, engine.appName);
+  if (reason.empty()) reason = payload::CheckVersionFolderName(engine.appName, engine.version);
+  std::vector<std::pair<ConfigName, const std::string*>> values;
+  for (const auto& program : engine.exePaths) {
+    values.push_back({ConfigName::kExePath, &program.second});
+  }
+  for (const ShortcutInfo& shortcut : engine.shortcuts) {
+    values.push_back({ConfigName::kShortcutName, &shortcut.name});
+    values.push_back({ConfigName::kShortcutAlias, &shortcut.alias});
+    values.push_back({ConfigName::kShortcutIcon, &shortcut.icon});
+  }
+  for (size_t i = 0; reason.empty() && i < values.size(); ++i) {
+    reason = payload::CheckConfigName(values[i].first, *values[i].second);
+  }
+  return reason;
 }
 
 }  // namespace
@@ -82,6 +114,10 @@ bool CInstaller::InitFromResource(const uint8_t* resource, size_t resourceSize, 
   // A configuration that cannot be loaded has been reported; the defaults then apply.
   if (!configText.empty()) ParseXml(configText, campusEmpty);
   ApplyDefaults(summary.productName);
+  // The names are joined into folders, links and keys from here on: a package whose names reach
+  // outside the chosen folders is refused before a single folder exists.
+  const std::string unsafeName = FindUnsafeConfigName(*this);
+  if (!unsafeName.empty()) return RefusePackage(*this, unsafeName + ".");
   return initSecurityUserGroup(groupName) == 1;
 }
 
@@ -111,11 +147,7 @@ bool CInstaller::UnpackPayload(const uint8_t* resource, size_t resourceSize,
   }
   const std::string fault =
       payload::ValidateArchive(payloadBuffer.bytes.get(), payloadBuffer.size, summary);
-  if (!fault.empty()) {
-    ReleasePayload();
-    ReportMessage("The installation package is damaged and was refused: " + fault);
-    return false;
-  }
+  if (!fault.empty()) return RefusePackage(*this, fault);
   return true;
 }
 

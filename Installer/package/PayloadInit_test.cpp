@@ -195,6 +195,82 @@ TEST_F(PayloadInitTest, DamagedPayloadsAreRefusedAndReleased) {
   }
 }
 
+// A payload of the sound archive's files whose configuration holds |appInfo| and |entries|.
+std::vector<uint8_t> WithConfig(const std::string& appInfo, const std::string& entries,
+                                const std::string& version = "1.0") {
+  const std::string config = "<appConfig xmlns=\"urn:qvx:appconfig\"><appInfo>" + appInfo +
+                             "<projectName>Brenmoor</projectName></appInfo>" + entries +
+                             "</appConfig>";
+  return Payload(RawArchive().Text("Norvane").Text(version).Text(config).U32(1)
+                     .Entry("Quorvin.exe", "main client").bytes());
+}
+
+TEST_F(PayloadInitTest, ConfigurationNamesThatLeaveTheTargetAreRefused) {
+  const struct {
+    const char* name;
+    std::vector<uint8_t> payload;
+    const char* reason;  // what follows "The installation package is damaged and was refused: "
+  } kCases[] = {
+      {"appName climbing out", WithConfig("<appName>..\\..\\Esc</appName>", ""),
+       "the configuration's appName \"..\\..\\Esc\" must be a single folder name (it contains "
+       "a backslash)."},
+      {"companyName climbing out", WithConfig("<companyName>..\\..\\EscCo</companyName>", ""),
+       "the configuration's companyName \"..\\..\\EscCo\" must be a single folder name"},
+      {"alias of many parents",
+       WithConfig("", "<shortCut><name>Quorvin.exe</name><alias>..\\..\\..\\..\\..\\..\\..\\"
+                      "escaped</alias></shortCut>"),
+       "the configuration's shortCut alias \"..\\..\\..\\..\\..\\..\\..\\escaped\" cannot "
+       "be part of a path: the component \"..\" refers to the current or the parent folder."},
+      {"alias hidden in character references",
+       WithConfig("", "<shortCut><alias>&#46;&#46;\\x</alias></shortCut>"),
+       "the configuration's shortCut alias \"..\\x\" cannot be part of a path"},
+      {"absolute exeInfo path",
+       WithConfig("", "<exeInfo><name>cmd.exe</name><path>C:\\Windows\\</path></exeInfo>"),
+       "the configuration's exeInfo path \"C:\\Windows\\\" cannot be part of a path: the path "
+       "starts with a drive letter."},
+      {"shortCut name climbing",
+       WithConfig("", "<shortCut><name>..\\..\\cmd.exe</name><alias>a</alias></shortCut>"),
+       "the configuration's shortCut name \"..\\..\\cmd.exe\" cannot be part of a path"},
+      {"shortCut icon on a share",
+       WithConfig("", "<shortCut><alias>a</alias><icon>\\\\srv\\x.ico</icon></shortCut>"),
+       "the configuration's shortCut icon \"\\\\srv\\x.ico\" cannot be part of a path: the "
+       "path is rooted"},
+      {"appName and version make a device", WithConfig("<appName>LPT</appName>", "", "1.0"),
+       "the configuration's appName \"LPT\" followed by the version \"1.0\" cannot name the "
+       "version folder \"LPT1.0\": the component \"LPT1.0\" is a reserved device name."},
+  };
+  for (const auto& c : kCases) {
+    CInstaller engine;
+    engine.silent = 1;
+    const LogSince log;
+
+    EXPECT_FALSE(engine.InitFromResource(c.payload.data(), c.payload.size(), true)) << c.name;
+
+    EXPECT_EQ(nullptr, engine.payloadBuffer.bytes) << c.name;
+    EXPECT_TRUE(log.Has(std::string("The installation package is damaged and was refused: ") +
+                        c.reason))
+        << c.name << "\nlog:\n" << log.Text();
+    EXPECT_EQ(nullptr, engine.securityAttributes.lpSecurityDescriptor)
+        << c.name << ": refused before the group rights are prepared";
+  }
+}
+
+TEST_F(PayloadInitTest, ConfigurationNamesProductsUseAreAccepted) {
+  const std::vector<uint8_t> payload = WithConfig(
+      "<companyName>QVX</companyName><appName>Tallyset Admin</appName>",
+      "<exeInfo><name>unwindle.exe</name><path>root</path></exeInfo>"
+      "<exeInfo><name>Webvane.exe</name><path>BrenmoorEHR\\</path></exeInfo>"
+      "<shortCut><name>Quorvin.exe</name><alias>Tools\\Brenmoor</alias><icon>4</icon></shortCut>"
+      "<shortCut><name>unwindle.exe</name><alias>Uninstall</alias><icon></icon></shortCut>");
+
+  EXPECT_TRUE(engine_.InitFromResource(payload.data(), payload.size(), true)) << NewLogText();
+
+  EXPECT_EQ("Tallyset Admin", engine_.appName);
+  EXPECT_EQ("BrenmoorEHR\\", engine_.exePaths["webvane.exe"]);
+  ASSERT_EQ(2u, engine_.shortcuts.size());
+  EXPECT_EQ("Tools\\Brenmoor", engine_.shortcuts[0].alias);
+}
+
 TEST_F(PayloadInitTest, ReleasePayloadTwiceIsHarmless) {
   const std::vector<uint8_t> payload = Payload(SoundArchive().bytes());
   engine_.InitFromResource(payload.data(), payload.size(), true);

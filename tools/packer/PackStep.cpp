@@ -1,5 +1,6 @@
 #include "PackStep.h"
 
+#include "ConfigReader.h"
 #include "FileSystem.h"
 #include "ProductFiles.h"
 #include "package/codec/PayloadFormat.h"
@@ -37,6 +38,7 @@ std::string BuildPayload(const PackRequest& request, PackResult* result) {
 
   payload::ArchiveWriter writer(request.productName, request.version, configText);
   reason = writer.Problem();
+  if (reason.empty()) reason = CheckConfigNames(configText, request.version);
   if (!reason.empty()) return reason;
 
   std::vector<ProductFile> files;

@@ -23,8 +23,10 @@ struct PackResult {
 
 // Reads the configuration and every product file, writes the archive and compresses it. Answers
 // "" and fills |result|, or one sentence naming what is refused and why: a NUL in the name,
-// version or configuration, an unsafe version or file path, a missing or non-regular file, a file
-// or archive over the 32-bit limits.
+// version or configuration, an unsafe version or file path, a configuration value that the
+// installer would refuse to join into a path or that cannot be judged (CheckConfigNames), two
+// files that would land in one place on Windows, a missing or non-regular file, a file or archive
+// over the 32-bit limits.
 std::string BuildPayload(const PackRequest& request, PackResult* result);
 
 }  // namespace packer

@@ -136,6 +136,16 @@ TEST(PackStepTest, RefusalsNameTheCulprit) {
        "list file: \""},
       {"unsafe scanned name", [](Product* p) { p->folder.Write("product/bin/aux.dll", "x"); },
        "/product/bin/aux.dll\" cannot be installed: the component \"aux.dll\" is a reserved"},
+      {"configuration name that climbs out",
+       [](Product* p) {
+         p->folder.Write("appConfig.xml",
+                         "<appConfig><shortCut><alias>..\\..\\escaped</alias></shortCut>"
+                         "</appConfig>");
+       },
+       "the configuration's shortCut alias \"..\\..\\escaped\" cannot be part of a path"},
+      {"configuration that cannot be read",
+       [](Product* p) { p->folder.Write("appConfig.xml", "<appConfig><appInfo></appConfig>"); },
+       "configuration line 1: the end tag </appConfig> does not close <appInfo>"},
       // Linux keeps the two apart; on Windows the second write would find a file in its way.
       {"file and folder of one name in two cases",
        [](Product* p) { p->folder.Write("product/brenmoorehr", "x"); },

@@ -1,20 +1,39 @@
 #!/usr/bin/env bash
 # Usage: refusal_test.sh PACKER DEMO_DIR
 # A refused pack ends with exit code 1, exactly one line on stderr that names the fault, and no
-# payload file.
+# payload file: a version Windows would rename, and a configuration whose appName climbs out of
+# the company folder.
 set -u
 packer=$1
 demo=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+failures=0
 
-"$packer" --name Norvane --version 1.0. --config "$demo/appConfig.xml" --product "$demo/product" \
-  --payload "$work/refused.bin" >"$work/out" 2>"$work/err"
-code=$?
-fail() { echo "FAIL: $*"; echo "stderr:"; cat "$work/err"; exit 1; }
-[ "$code" -eq 1 ] || fail "exit code $code, expected 1"
-[ "$(wc -l <"$work/err")" -eq 1 ] || fail "expected exactly one line on stderr"
-grep -qx 'packer: the version ends in a dot or a blank, which Windows drops from folder names' \
-  "$work/err" || fail "unexpected message"
-[ ! -e "$work/refused.bin" ] || fail "a payload file was written"
-echo "refused as expected: $(cat "$work/err")"
+# refused CASE EXPECTED-LINE PACKER-ARGS... : packs into a fresh payload path and checks the refusal.
+refused() {
+  local name=$1 want=$2 code
+  shift 2
+  rm -f "$work/refused.bin"
+  "$packer" "$@" --product "$demo/product" --payload "$work/refused.bin" >"$work/out" 2>"$work/err"
+  code=$?
+  if [ "$code" -ne 1 ]; then echo "FAIL $name: exit code $code, expected 1"
+  elif [ "$(wc -l <"$work/err")" -ne 1 ]; then echo "FAIL $name: expected exactly one line on stderr"
+  elif [ "$(cat "$work/err")" != "$want" ]; then echo "FAIL $name: unexpected message"
+  elif [ -e "$work/refused.bin" ]; then echo "FAIL $name: a payload file was written"
+  else echo "refused as expected ($name): $(cat "$work/err")"; return; fi
+  echo "stderr:"; cat "$work/err"
+  failures=$((failures + 1))
+}
+
+refused "version" \
+  'packer: the version ends in a dot or a blank, which Windows drops from folder names' \
+  --name Norvane --version 1.0. --config "$demo/appConfig.xml"
+
+sed 's|<appName>Norvane</appName>|<appName>..\\..\\Esc</appName>|' "$demo/appConfig.xml" \
+  >"$work/hostile.xml"
+refused "appName" \
+  'packer: the configuration'"'"'s appName "..\..\Esc" must be a single folder name (it contains a backslash)' \
+  --name Norvane --version 1.0 --config "$work/hostile.xml"
+
+[ "$failures" -eq 0 ]
