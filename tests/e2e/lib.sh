@@ -87,6 +87,21 @@ log_is_well_formed() { python3 "$SOURCE_DIR/tests/e2e/logcheck.py" "$@"; }
 # The paths that list_drive shows now and did not show in |before| ($1).
 added_paths() { comm -13 <(echo "$1") <(list_drive); }
 
+# run_attached_payload PAYLOAD ARGS... : PAYLOAD attached unchecked (the packing tool would refuse
+# it) to the packed demo installer as C:\demo\BadSetup.exe, run with ARGS and -lC:\Logs into a
+# fresh log folder. Sets BEFORE (the drive listing before the run), EXIT_CODE and MESSAGES (the log's
+# lines without time stamps); false when the payload cannot be attached.
+run_attached_payload() {
+  cp "$1" "$DRIVE_C/demo/bad.bin"
+  shift
+  wine "$BUILD_DIR/tests/attach_payload.exe" 'C:\pack\Setup.exe' 'C:\demo\BadSetup.exe' \
+    'C:\demo\bad.bin' >/dev/null 2>&1 || return 1
+  rm -rf "$DRIVE_C/Logs"
+  BEFORE=$(list_drive)
+  run_program 60 'C:\demo\BadSetup.exe' "$@" '-lC:\Logs'
+  MESSAGES=$(log_messages "$DRIVE_C"/Logs/BadSetup*.log 2>/dev/null || true)
+}
+
 # pack_product OUT.exe PRODUCT_DIR APPCONFIG [VERSION] : any product folder (every file, sorted).
 pack_product() {
   local out=$1 product=$2 config=$3 version=${4:-1.6.0003.0000.0035}

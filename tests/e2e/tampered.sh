@@ -8,18 +8,12 @@ python3 "$SOURCE_DIR/tests/e2e/bad_payloads.py" "$DRIVE_C/pack/payload.bin" "$SC
 
 for bad in "$SCENARIO_DIR"/bad/*.bin; do
   kind=$(basename "$bad" .bin)
-  cp "$bad" "$DRIVE_C/demo/bad.bin"
   # Attached as is: the packing tool would refuse these, the installer must too.
-  wine "$BUILD_DIR/tests/attach_payload.exe" 'C:\pack\Setup.exe' 'C:\demo\BadSetup.exe' 'C:\demo\bad.bin' \
-    >/dev/null 2>&1 || { check "$kind: attached" false; continue; }
-  rm -rf "$DRIVE_C/Logs"
-  before=$(list_drive)
-  run_program 60 'C:\demo\BadSetup.exe' '-dC:\Apps' '-lC:\Logs'
-  messages=$(log_messages "$DRIVE_C"/Logs/BadSetup*.log 2>/dev/null || true)
+  run_attached_payload "$bad" '-dC:\Apps' || { check "$kind: attached" false; continue; }
   check_eq "$kind: exit code" 1603 "$EXIT_CODE"
-  check "$kind: the log names the refusal" grep -qE 'Uncompress data failed!|The installation package is damaged and was refused: ' <<<"$messages"
-  check_eq "$kind: the failure sentence ends the log" 'Installation of  has failed.' "$(tail -n 1 <<<"$messages")"
-  check_eq "$kind: nothing but the log was written" "$before" "$(list_drive | grep -v '^\./Logs')"
+  check "$kind: the log names the refusal" grep -qE 'Uncompress data failed!|The installation package is damaged and was refused: ' <<<"$MESSAGES"
+  check_eq "$kind: the failure sentence ends the log" 'Installation of  has failed.' "$(tail -n 1 <<<"$MESSAGES")"
+  check_eq "$kind: nothing but the log was written" "$BEFORE" "$(list_drive | grep -v '^\./Logs')"
 done
 
 # Without -d the same refusal reaches the user in boxes: the loader's message, then the outcome,
