@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/Installer.h"
+#include "support/CommandLineQuoting.h"
 
 const char kBrowserClientArgument[] = "BrenmoorEHR\\Webvane.exe";
 
@@ -66,16 +67,16 @@ std::string UninstallBaseFolder(const std::string& installRoot, const std::strin
 
 std::string UninstallArguments(const std::string& installRoot, const std::string& companyName,
                                const std::string& appName, bool silentUninstall) {
-  return Quoted(UninstallBaseFolder(installRoot, companyName)) + " " + Quoted("AppInfo.xml") + " " +
-         Quoted(companyName) + " " + Quoted(appName) + " " +
-         Quoted(silentUninstall ? "TRUE" : "FALSE");
+  return QuoteForCommandLine(UninstallBaseFolder(installRoot, companyName)) + " " +
+         QuoteForCommandLine("AppInfo.xml") + " " + QuoteForCommandLine(companyName) + " " +
+         QuoteForCommandLine(appName) + " " + QuoteForCommandLine(silentUninstall ? "TRUE" : "FALSE");
 }
 
 std::string UninstallCommandLine(const std::string& programPath, const std::string& arguments) {
   return Quoted(programPath) + " " + arguments;
 }
 
-std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const FileExists& exists) {
+std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const PathExists& exists) {
   std::vector<ShortcutLink> links;
   for (ShortcutInfo& entry : engine.shortcuts) {
     // Looked up even when no link is made: a name exePaths lacks is added with no folder.

@@ -40,9 +40,11 @@ int MainClientIconIndex(const std::string& icon);
 // "D:\Apps\" (the backslash kept). An empty |companyName| counts as not found.
 std::string UninstallBaseFolder(const std::string& installRoot, const std::string& companyName);
 
-// The uninstall program's five quoted arguments: base folder, "AppInfo.xml", company,
-// application and "TRUE" or "FALSE":
+// The uninstall program's five arguments, each quoted by QuoteForCommandLine: base folder,
+// "AppInfo.xml", company, application and "TRUE" or "FALSE":
 // "C:\Program Files" "AppInfo.xml" "QVX" "Norvane" "FALSE"
+// A base folder that ends in a backslash gets it doubled inside its quotes ("C:\Data\\"), so that
+// the program still receives five arguments and the folder as it is.
 std::string UninstallArguments(const std::string& installRoot, const std::string& companyName,
                                const std::string& appName, bool silentUninstall);
 
@@ -51,7 +53,7 @@ std::string UninstallArguments(const std::string& installRoot, const std::string
 std::string UninstallCommandLine(const std::string& programPath, const std::string& arguments);
 
 // Answers whether a file exists at a path (the step passes the C runtime's access test).
-using FileExists = std::function<bool(const std::string& path)>;
+using PathExists = std::function<bool(const std::string& path)>;
 
 // The links for engine.shortcuts, in configuration order. Reads installRoot, companyName,
 // appName, startMenuShortcut, desktopShortcut, vistaEnabled, silentUninstall, programsFolderId
@@ -64,4 +66,4 @@ using FileExists = std::function<bool(const std::string& path)>;
 // With startMenuShortcut clear the answer is empty and nothing but exePaths changes. An entry
 // whose target |exists| denies is skipped, except the main client, whose link starts the copy
 // in the company folder.
-std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const FileExists& exists);
+std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const PathExists& exists);

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "engine/Installer.h"
+#include "framework/TestTools.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void SetUpDemo(CInstaller& engine) {
 }
 
 // Every program the demo package carries, at the place extraction put it.
-FileExists DemoFiles() {
+PathExists DemoFiles() {
   const std::set<std::string> files = {
       std::string(kRoot) + "quorvin.exe", std::string(kRoot) + "unwindle.exe",
       std::string(kVersionFolder) + "quorvin.exe", std::string(kVersionFolder) + "unwindle.exe"};
@@ -84,8 +85,39 @@ TEST(UninstallBaseFolderTest, FolderAboveTheCompanyName) {
 
 TEST(UninstallArgumentsTest, FiveQuotedArguments) {
   EXPECT_EQ(kDemoUninstallArguments, UninstallArguments(kRoot, "QVX", "Norvane", false));
-  EXPECT_EQ("\"D:\\Apps\\\" \"AppInfo.xml\" \"QVX\" \"Norvane\" \"TRUE\"",
+  // The base folder's last backslash is doubled so that it does not escape the closing quote.
+  EXPECT_EQ("\"D:\\Apps\\\\\" \"AppInfo.xml\" \"QVX\" \"Norvane\" \"TRUE\"",
             UninstallArguments("D:\\Apps\\", "QVX", "Norvane", true));
+}
+
+// The uninstall program must receive five arguments whatever the company folder: the command line
+// is split here by the system's own splitter, as the started program's runtime splits it.
+TEST(UninstallArgumentsTest, SplitIntoFiveArgumentsWithTheBaseFolderAsItIs) {
+  const struct {
+    const char* name;
+    const char* root;
+    const char* wantBase;
+  } kCases[] = {
+      {"the wizard's C:\\Data (no company name, trailing backslash)", "C:\\Data\\", "C:\\Data\\"},
+      {"default folder (no trailing backslash)", "C:\\Program Files\\QVX\\", "C:\\Program Files"},
+      {"blanks and a trailing backslash", "D:\\My Apps\\Data Files\\", "D:\\My Apps\\Data Files\\"},
+      {"drive root", "E:\\", "E:\\"},
+      {"drive root above the company folder", "C:\\QVX\\", "C:"},
+      {"two trailing backslashes", "C:\\Data\\\\", "C:\\Data\\\\"},
+      {"UNC share", "\\\\server\\share\\", "\\\\server\\share\\"},
+  };
+  for (const auto& c : kCases) {
+    for (const bool silent : {false, true}) {
+      const std::string program = std::string(c.root) + "unwindle.exe";
+      const std::string arguments = UninstallArguments(c.root, "QVX", "Norvane", silent);
+      const std::vector<std::string> want = {program, c.wantBase, "AppInfo.xml", "QVX", "Norvane",
+                                             silent ? "TRUE" : "FALSE"};
+      EXPECT_EQ(want, SplitCommandLine(UninstallCommandLine(program, arguments)))
+          << c.name << ": UninstallString";
+      // The link passes its arguments after the target path, which the shell quotes.
+      EXPECT_EQ(want, SplitCommandLine("\"" + program + "\" " + arguments)) << c.name << ": link";
+    }
+  }
 }
 
 TEST(UninstallCommandLineTest, ProgramPathIsQuoted) {
@@ -184,7 +216,7 @@ TEST(PlanShortcutLinksTest, ProgramNotInThePackageIsSkipped) {
   engine.shortcuts.insert(engine.shortcuts.begin(), {"updrift.exe", "Update", "", ""});
   engine.shortcuts.push_back({"unknown.exe", "Unknown", "", ""});
   std::vector<std::string> asked;
-  const FileExists exists = [&asked](const std::string& path) {
+  const PathExists exists = [&asked](const std::string& path) {
     asked.push_back(path);
     return DemoFiles()(path);
   };
@@ -209,7 +241,7 @@ TEST(PlanShortcutLinksTest, ConfigurationToolsGetMinusVWithVistA) {
     engine.shortcuts = {{"qvx.tallyset.exe", "Tallyset", "-config", "qvx.tallyset.exe"},
                         {"QVX.TallysetAdmin.exe", "Tallyset Admin", "", "admin.ico"},
                         {"updrift.exe", "Update", "-config", ""}};
-    const FileExists everything = [](const std::string&) { return true; };
+    const PathExists everything = [](const std::string&) { return true; };
 
     const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, everything);
 
@@ -234,7 +266,7 @@ TEST(PlanShortcutLinksTest, UninstallCommandFollowsTheCompanyFolder) {
        "\"C:\\Program Files\\QVX\\unwindle.exe\" \"C:\\Program Files\" \"AppInfo.xml\" \"QVX\" "
        "\"Norvane\" \"FALSE\""},
       {"folder without the company name", "D:\\Apps\\", 0,
-       "\"D:\\Apps\\unwindle.exe\" \"D:\\Apps\\\" \"AppInfo.xml\" \"QVX\" \"Norvane\" \"FALSE\""},
+       "\"D:\\Apps\\unwindle.exe\" \"D:\\Apps\\\\\" \"AppInfo.xml\" \"QVX\" \"Norvane\" \"FALSE\""},
       {"silent uninstall", "C:\\Program Files\\QVX\\", 1,
        "\"C:\\Program Files\\QVX\\unwindle.exe\" \"C:\\Program Files\" \"AppInfo.xml\" \"QVX\" "
        "\"Norvane\" \"TRUE\""},
@@ -245,7 +277,7 @@ TEST(PlanShortcutLinksTest, UninstallCommandFollowsTheCompanyFolder) {
     engine.installRoot = c.root;
     engine.exePaths["unwindle.exe"] = c.root;
     engine.silentUninstall = c.silentUninstall;
-    const FileExists everything = [](const std::string&) { return true; };
+    const PathExists everything = [](const std::string&) { return true; };
 
     PlanShortcutLinks(engine, everything);
 
@@ -259,7 +291,7 @@ TEST(PlanShortcutLinksTest, LastUninstallEntryWins) {
   SetUpDemo(engine);
   engine.shortcuts.push_back({"unwindle.exe", "Remove Norvane", "ignored", "other.ico"});
   engine.exePaths["other.ico"] = "C:\\Icons\\";
-  const FileExists everything = [](const std::string&) { return true; };
+  const PathExists everything = [](const std::string&) { return true; };
 
   const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, everything);
 

@@ -1,6 +1,7 @@
 #include "framework/TestTools.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <fstream>
 #include <iterator>
@@ -27,6 +28,38 @@ bool FileExists(const std::string& path) {
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0);
+  std::wstring wide(length, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return {};
+  std::string narrow(length, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], length, nullptr, nullptr);
+  narrow.resize(length - 1);
+  return narrow;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(Widen(commandLine).c_str(), &count);
+  std::vector<std::string> arguments;
+  if (argv == nullptr) return arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(Narrow(argv[i]));
+  LocalFree(argv);
+  return arguments;
 }
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const std::string& value)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The full path of a test tool built by tests/CMakeLists.txt (for example "argv_echo.exe"). The
 // unit tests run from <build>\Installer\installer_tests.exe and the tools are built into
@@ -13,6 +14,10 @@ bool FileExists(const std::string& path);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+
+// The arguments the system's own splitter, CommandLineToArgvW, makes of |commandLine| (ANSI),
+// argv[0] included; empty when it cannot split it.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // Sets an environment variable of this process (and so of the programs it starts) for the owner's
 // lifetime; the variable is removed afterwards.

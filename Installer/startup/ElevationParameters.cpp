@@ -17,26 +17,6 @@ void AppendSwitch(std::string& out, char letter, int isSet) {
 
 }  // namespace
 
-std::string QuoteForCommandLine(const std::string& value) {
-  std::string out = "\"";
-  std::string::size_type backslashes = 0;
-  for (const char ch : value) {
-    if (ch == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // The C runtime halves a run of backslashes that precedes a quote, so such a run is doubled;
-    // elsewhere backslashes are taken literally and stay as they are.
-    out.append(ch == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    out += ch;
-  }
-  // The closing quote follows: trailing backslashes are doubled so they do not escape it.
-  out.append(backslashes * 2, '\\');
-  out += '"';
-  return out;
-}
-
 std::string BuildElevationParameters(const CCmdLineArgTracker& args) {
   std::string out;
   AppendValue(out, 'c', args.campus);

@@ -4,17 +4,13 @@
 #include <string>
 
 #include "startup/CmdLineArgTracker.h"
+#include "support/CommandLineQuoting.h"
 
 // Rebuilds the options of |args| so that the elevated copy parses the same values:
 //   for each value option c, h, p, a, d, b, l (this order) that is not empty:  -X"value"
 //   then for each switch w, t, u, v, ?, r (this order) that is set:             -X
 // every piece preceded by one blank, so the result is empty or begins with a blank.
-// Values are quoted for the C runtime of the elevated copy: a double quote becomes \", and
-// backslashes are doubled where they precede a double quote or the closing quote; other
-// backslashes stay single. Blanks, quotes and trailing backslashes therefore come back unchanged.
+// Values are quoted for the C runtime of the elevated copy by QuoteForCommandLine, so blanks,
+// quotes and trailing backslashes come back unchanged.
 // Example: -dC:\Apps, -hHOST1 HOST2 and -t give  -h"HOST1 HOST2" -d"C:\Apps" -t
 std::string BuildElevationParameters(const CCmdLineArgTracker& args);
-
-// |value| between double quotes, escaped as above, so that the C runtime (and CommandLineToArgvW)
-// reads it back unchanged, also when it is glued to other text of the same argument.
-std::string QuoteForCommandLine(const std::string& value);

@@ -1,13 +1,12 @@
 #include "startup/ElevationParameters.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <shellapi.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "framework/TestTools.h"
 #include "startup/StartupTesting.h"
 
 namespace {
@@ -71,33 +70,10 @@ TEST(ElevationParametersTest, PiecesInOrderWithValuesQuoted) {
   }
 }
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
-  std::wstring wide(length, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
-
-std::string Narrow(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return {};
-  std::string narrow(length, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], length, nullptr, nullptr);
-  narrow.resize(length - 1);
-  return narrow;
-}
-
-// The arguments the system's own splitter (CommandLineToArgvW) makes of a command line, argv[0]
-// dropped.
+// The arguments the system's own splitter makes of a command line, argv[0] dropped.
 std::vector<std::string> SplitArguments(const std::string& commandLine) {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(Widen(commandLine).c_str(), &count);
-  std::vector<std::string> arguments;
-  if (argv == nullptr) return arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(argv[i]));
-  LocalFree(argv);
+  std::vector<std::string> arguments = SplitCommandLine(commandLine);
+  if (!arguments.empty()) arguments.erase(arguments.begin());
   return arguments;
 }
 

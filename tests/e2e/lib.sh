@@ -129,6 +129,14 @@ reg_typed() {
 # The EstimatedSize of an Uninstall entry for |bytes| ($1) as reg_typed shows it: KiB, rounded up.
 estimated_size() { printf 'REG_DWORD 0x%x' $(( ($1 + 1023) / 1024 )); }
 
+# link_field LINK LABEL : one field of a .lnk file as lnkinfo reads it ("Local path" is the
+# target, "Command line arguments" the arguments).
+link_field() {
+  lnkinfo "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^\s*$2\s*:\s*//p" | head -n 1
+}
+link_target() { link_field "$1" 'Local path'; }
+link_arguments() { link_field "$1" 'Command line arguments'; }
+
 # The files below a folder, relative, sorted.
 tree_of() { (cd "$1" 2>/dev/null && find . -type f | LC_ALL=C sort); }
 

@@ -72,7 +72,6 @@ tallyset=$program_files/QVX/Tallyset
 appinfo=$tallyset/AppData/AppInfo.xml
 tool_link="$DRIVE_C/$START_MENU/QVX/Tallyset Configuration.lnk"
 desktop_link=$DRIVE_C/users/Public/Desktop/Brenmoor.lnk
-link_arguments() { lnkinfo "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^\s*Command line arguments\s*:\s*//p'; }
 remove_installation() {
   rm -rf "$program_files/QVX" "$DRIVE_C/$START_MENU/QVX" "$desktop_link"
   wine reg delete "$UNINSTALL_KEY\\Tallyset_new" /f >/dev/null 2>&1 || true
