@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/Installer.h"
+#include "package/ExtractionRules.h"
 #include "support/CommandLineQuoting.h"
 
 const char kBrowserClientArgument[] = "BrenmoorEHR\\Webvane.exe";
@@ -25,12 +26,14 @@ bool IsConfigurationTool(const std::string& name) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // The main client's links: the Start-menu one and, for the browser client with -t, the desktop
-// one. They start the copy in the company folder, which every version refreshes, so the links
-// keep working when a newer version lands in a version folder of its own.
+// one. They start the shared copy one level above the version folders, which every version
+// refreshes, so the links keep working when a newer version lands in a version folder of its
+// own. The copy is where extraction puts it: the company folder for the main product, the
+// application folder for the others.
 void PlanMainClient(const CInstaller& engine, const ShortcutInfo& entry,
                     const std::string& linkName, std::vector<ShortcutLink>& links) {
   ShortcutLink link;
-  link.target = engine.installRoot + entry.name;
+  link.target = extraction::BaseFolder(engine.installRoot, engine.appName) + entry.name;
   link.linkName = linkName;
   link.arguments = entry.argument;
   link.iconIndex = MainClientIconIndex(entry.icon);
@@ -76,22 +79,50 @@ std::string UninstallCommandLine(const std::string& programPath, const std::stri
   return Quoted(programPath) + " " + arguments;
 }
 
-std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const PathExists& exists) {
+std::string InstalledFilePath(CInstaller& engine, const std::string& name,
+                              const std::vector<std::string>& archivePaths) {
+  // Extraction replaces the path word of a listed program by the folder it wrote the program
+  // to, which lies below the company folder; a path word that is still there means the package
+  // did not carry the program.
+  const auto listed = engine.exePaths.find(name);
+  if (listed != engine.exePaths.end()) {
+    const std::string& folder = listed->second;
+    const bool recorded = !engine.installRoot.empty() &&
+                          folder.compare(0, engine.installRoot.size(), engine.installRoot) == 0;
+    return recorded ? folder + name : std::string();
+  }
+  // Every other entry went to the version folder, below it as the archive names it.
+  const std::string wanted = extraction::LowerCase(name);
+  for (const std::string& path : archivePaths) {
+    if (extraction::EntryFileName(path) == wanted) return engine.GetVersionFolder() + path;
+  }
+  return {};
+}
+
+std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const InstalledFiles& files,
+                                            std::vector<std::string>* skipped) {
   std::vector<ShortcutLink> links;
+  // No Start-menu links means no desktop link either.
+  if (!engine.startMenuShortcut) return links;
   for (ShortcutInfo& entry : engine.shortcuts) {
-    // Looked up even when no link is made: a name exePaths lacks is added with no folder.
-    const std::string target = engine.exePaths[entry.name] + entry.name;
-    const std::string iconPath = engine.exePaths[entry.icon] + entry.icon;
-    if (!engine.startMenuShortcut) continue;  // no Start-menu links means no desktop link either
-
-    const bool mainClient = EqualsNoCase(entry.name, kMainClient);
-    if (!mainClient && !exists(target)) continue;  // a program this package does not carry
-
     const std::string linkName = engine.companyName + "\\" + entry.alias;
-    if (mainClient) {
+    if (EqualsNoCase(entry.name, kMainClient)) {
       PlanMainClient(engine, entry, linkName, links);
       continue;
     }
+    const std::string target = InstalledFilePath(engine, entry.name, files.archivePaths);
+    if (target.empty()) {
+      skipped->push_back("No link " + linkName + ": " + entry.name +
+                         " is not part of the installed product.");
+      continue;
+    }
+    if (!files.exists(target)) {
+      skipped->push_back("No link " + linkName + ": " + target + " was not installed.");
+      continue;
+    }
+    const std::string iconFile = InstalledFilePath(engine, entry.icon, files.archivePaths);
+    const std::string iconPath = iconFile.empty() ? entry.icon : iconFile;
+
     if (IsConfigurationTool(entry.name)) {
       if (engine.vistaEnabled) entry.argument = Quoted("-v");
     } else if (target.find(kUninstallProgram) != std::string::npos) {

@@ -55,15 +55,34 @@ std::string UninstallCommandLine(const std::string& programPath, const std::stri
 // Answers whether a file exists at a path (the step passes the C runtime's access test).
 using PathExists = std::function<bool(const std::string& path)>;
 
+// What the plan needs to know of the installed product.
+struct InstalledFiles {
+  // The relative path of every archive entry, in archive order.
+  std::vector<std::string> archivePaths;
+  PathExists exists;
+};
+
+// Where extraction put the file |name| (a program or icon name as the configuration gives it,
+// lower case): the folder exePaths recorded for it during extraction, followed by |name|; for a
+// file exeInfo does not list, the version folder followed by the path of the first archive entry
+// of that file name (compared without regard to case), which is where extraction wrote it. Empty
+// when the package does not carry it. Never a bare name: that would be looked up in the
+// installer's working folder, where any file of that name may lie.
+std::string InstalledFilePath(CInstaller& engine, const std::string& name,
+                              const std::vector<std::string>& archivePaths);
+
 // The links for engine.shortcuts, in configuration order. Reads installRoot, companyName,
-// appName, startMenuShortcut, desktopShortcut, vistaEnabled, silentUninstall, programsFolderId
-// and desktopFolderId. Changes the engine the way the step does:
-// - every entry's name and icon are looked up in exePaths, which adds a missing name with an
-//   empty folder (so that target is then the bare name);
+// appName, version, exePaths, startMenuShortcut, desktopShortcut, vistaEnabled, silentUninstall,
+// programsFolderId and desktopFolderId. Changes the engine the way the step does:
 // - a configuration tool entry's argument becomes "-v" in quotes when vistaEnabled is set;
 // - an entry whose target holds "unwindle.exe" gets the uninstall arguments, and sets
 //   uninstallCommand and uninstallIcon (the last such entry wins).
-// With startMenuShortcut clear the answer is empty and nothing but exePaths changes. An entry
-// whose target |exists| denies is skipped, except the main client, whose link starts the copy
-// in the company folder.
-std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const PathExists& exists);
+// With startMenuShortcut clear the answer is empty and the engine is left as it is.
+// The target of an entry is InstalledFilePath of its name; its icon file that of its icon, or
+// the icon text itself when the package does not carry that file. An entry whose program the
+// package does not carry, or whose target |files|.exists denies, gets no link and a line in
+// |skipped| saying why. The main client is the exception: its links start the shared copy in the
+// base folder (the company folder for the main product, the application folder for the others,
+// as extraction places it) without asking.
+std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const InstalledFiles& files,
+                                            std::vector<std::string>* skipped);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <map>
 #include <set>
 
 #include "engine/Installer.h"
@@ -21,6 +22,7 @@ void SetUpDemo(CInstaller& engine) {
   engine.installRoot = kRoot;
   engine.companyName = "QVX";
   engine.appName = "Norvane";
+  engine.version = "1.6.0003.0000.0035";
   engine.startMenuShortcut = 1;
   engine.programsFolderId = CSIDL_COMMON_PROGRAMS;
   engine.desktopFolderId = CSIDL_COMMON_DESKTOPDIRECTORY;
@@ -32,12 +34,30 @@ void SetUpDemo(CInstaller& engine) {
                      {"webvane.exe", std::string(kVersionFolder) + "BrenmoorEHR\\"}};
 }
 
-// Every program the demo package carries, at the place extraction put it.
-PathExists DemoFiles() {
+// The demo package after extraction: its archive entries, and every program at the place
+// extraction put it.
+InstalledFiles DemoFiles() {
   const std::set<std::string> files = {
       std::string(kRoot) + "quorvin.exe", std::string(kRoot) + "unwindle.exe",
       std::string(kVersionFolder) + "quorvin.exe", std::string(kVersionFolder) + "unwindle.exe"};
-  return [files](const std::string& path) { return files.count(path) != 0; };
+  InstalledFiles installed;
+  installed.archivePaths = {"unwindle.exe", "Commonry.dll", "Updrift.exe",
+                            "BrenmoorEHR\\Webvane.exe", "Quorvin.exe"};
+  installed.exists = [files](const std::string& path) { return files.count(path) != 0; };
+  return installed;
+}
+
+// Every file exists wherever it is looked for.
+InstalledFiles EverythingExists() {
+  InstalledFiles installed = DemoFiles();
+  installed.exists = [](const std::string&) { return true; };
+  return installed;
+}
+
+// The plan, with the lines about skipped entries thrown away.
+std::vector<ShortcutLink> Plan(CInstaller& engine, const InstalledFiles& files) {
+  std::vector<std::string> skipped;
+  return PlanShortcutLinks(engine, files, &skipped);
 }
 
 const char kDemoUninstallArguments[] =
@@ -137,7 +157,7 @@ TEST(PlanShortcutLinksTest, DemoConfiguration) {
   CInstaller engine;
   SetUpDemo(engine);
 
-  const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, DemoFiles());
+  const std::vector<ShortcutLink> links = Plan(engine, DemoFiles());
 
   const std::vector<std::string> want = {
       // The main client starts the copy in the company folder with its own icon 4.
@@ -178,7 +198,7 @@ TEST(PlanShortcutLinksTest, DesktopLinkOnlyWithTheFlagAndTheBrowserClient) {
     engine.desktopShortcut = c.desktopShortcut;
     engine.shortcuts[0].argument = c.argument;
 
-    const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, DemoFiles());
+    const std::vector<ShortcutLink> links = Plan(engine, DemoFiles());
 
     ASSERT_EQ(c.desktopLink ? 3u : 2u, links.size()) << c.name;
     const ShortcutLink& lastMainClientLink = links[c.desktopLink ? 1 : 0];
@@ -200,37 +220,107 @@ TEST(PlanShortcutLinksTest, StartMenuShortcutClearPlansNothing) {
   engine.startMenuShortcut = 0;
   engine.desktopShortcut = 1;
   engine.shortcuts.push_back({"absent.exe", "Absent", "", "absent.ico"});
+  const std::map<std::string, std::string> before = engine.exePaths;
+  std::vector<std::string> skipped;
 
-  EXPECT_TRUE(PlanShortcutLinks(engine, DemoFiles()).empty());
+  EXPECT_TRUE(PlanShortcutLinks(engine, DemoFiles(), &skipped).empty());
   EXPECT_EQ("", engine.uninstallCommand);
   EXPECT_EQ("", engine.uninstallIcon);
-  // The lookups still happen, and a name exePaths lacked is added without a folder.
-  ASSERT_EQ(1u, engine.exePaths.count("absent.exe"));
-  EXPECT_EQ("", engine.exePaths["absent.exe"]);
-  EXPECT_EQ(1u, engine.exePaths.count("absent.ico"));
+  EXPECT_EQ(before, engine.exePaths) << "looking names up adds nothing";
+  EXPECT_TRUE(skipped.empty()) << "nothing to say when no link is wanted";
 }
 
-TEST(PlanShortcutLinksTest, ProgramNotInThePackageIsSkipped) {
+TEST(InstalledFilePathTest, WhereExtractionPutTheFile) {
+  const struct {
+    const char* name;
+    const char* file;
+    const char* want;
+  } kCases[] = {
+      {"listed, folder recorded by extraction", "updrift.exe",
+       "C:\\Program Files\\QVX\\Norvane\\Norvane1.6.0003.0000.0035\\updrift.exe"},
+      {"listed in a sub-folder", "webvane.exe",
+       "C:\\Program Files\\QVX\\Norvane\\Norvane1.6.0003.0000.0035\\BrenmoorEHR\\webvane.exe"},
+      {"listed, path word never replaced: not in the package", "absent.exe", ""},
+      {"listed with an empty path word: not in the package", "blank.exe", ""},
+      {"unlisted, in a sub-folder of the archive, other case", "helpdesk.exe",
+       "C:\\Program Files\\QVX\\Norvane\\Norvane1.6.0003.0000.0035\\Tools\\Helpdesk.exe"},
+      {"unlisted, the first of two entries of that name", "readme.txt",
+       "C:\\Program Files\\QVX\\Norvane\\Norvane1.6.0003.0000.0035\\Docs\\readme.txt"},
+      {"unlisted and not in the archive", "unknown.exe", ""},
+      {"a folder of that name is no file", "tools", ""},
+  };
   CInstaller engine;
   SetUpDemo(engine);
-  engine.shortcuts.insert(engine.shortcuts.begin(), {"updrift.exe", "Update", "", ""});
-  engine.shortcuts.push_back({"unknown.exe", "Unknown", "", ""});
+  engine.exePaths["absent.exe"] = "root";
+  engine.exePaths["blank.exe"] = "";
+  const std::vector<std::string> archive = {"unwindle.exe", "Tools\\Helpdesk.exe",
+                                            "Docs\\readme.txt", "More\\README.TXT", "Quorvin.exe"};
+  for (const auto& c : kCases) {
+    EXPECT_EQ(c.want, InstalledFilePath(engine, c.file, archive)) << c.name;
+  }
+}
+
+// Programs that exeInfo does not list are linked where extraction put them, and only there: the
+// installer's working folder is never asked, whatever lies in it.
+TEST(PlanShortcutLinksTest, UnlistedProgramsAreLinkedWhereExtractionPutThem) {
+  CInstaller engine;
+  SetUpDemo(engine);
+  engine.exePaths["absent.exe"] = "root";          // listed, but the package lacks it
+  engine.exePaths["tool.exe"] = kVersionFolder;    // placed, but not written (helper-only)
+  engine.shortcuts = {{"helpdesk.exe", "Helpdesk", "", "helpdesk.ico"},
+                      {"unknown.exe", "Unknown", "", ""},
+                      {"absent.exe", "Absent", "", ""},
+                      {"tool.exe", "Tool", "", ""}};
+  InstalledFiles files = DemoFiles();
+  files.archivePaths.push_back("Tools\\Helpdesk.exe");
+  files.archivePaths.push_back("Art\\helpdesk.ico");
+  const std::string helpdesk = std::string(kVersionFolder) + "Tools\\Helpdesk.exe";
   std::vector<std::string> asked;
-  const PathExists exists = [&asked](const std::string& path) {
+  files.exists = [&](const std::string& path) {
     asked.push_back(path);
-    return DemoFiles()(path);
+    return path == helpdesk;
   };
+  std::vector<std::string> skipped;
 
-  const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, exists);
+  const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, files, &skipped);
 
-  ASSERT_EQ(2u, links.size());
-  EXPECT_EQ("QVX\\Brenmoor", links[0].linkName);
-  EXPECT_EQ("QVX\\Uninstall Norvane", links[1].linkName);
-  // The listed program is looked for in its folder, the unlisted one by its bare name.
-  EXPECT_EQ((std::vector<std::string>{std::string(kVersionFolder) + "updrift.exe",
-                                      std::string(kRoot) + "unwindle.exe", "unknown.exe"}),
-            asked)
-      << "the main client is linked without asking";
+  ASSERT_EQ(1u, links.size());
+  EXPECT_EQ("QVX\\Helpdesk", links[0].linkName);
+  EXPECT_EQ(helpdesk, links[0].target);
+  EXPECT_EQ(std::string(kVersionFolder) + "Art\\helpdesk.ico", links[0].iconFile)
+      << "an icon file the package carries is found the same way";
+  EXPECT_EQ((std::vector<std::string>{helpdesk, std::string(kVersionFolder) + "tool.exe"}), asked)
+      << "only installed places are asked about, never a bare name";
+  EXPECT_EQ((std::vector<std::string>{
+                "No link QVX\\Unknown: unknown.exe is not part of the installed product.",
+                "No link QVX\\Absent: absent.exe is not part of the installed product.",
+                std::string("No link QVX\\Tool: ") + kVersionFolder + "tool.exe was not installed."}),
+            skipped);
+}
+
+TEST(PlanShortcutLinksTest, MainClientLinkStartsTheSharedCopyWhereExtractionPutIt) {
+  const struct {
+    const char* appName;
+    const char* want;
+  } kCases[] = {
+      {"Norvane", "C:\\Program Files\\QVX\\quorvin.exe"},
+      {"NORVANE", "C:\\Program Files\\QVX\\quorvin.exe"},
+      {"Tallyset", "C:\\Program Files\\QVX\\Tallyset\\quorvin.exe"},
+  };
+  for (const auto& c : kCases) {
+    CInstaller engine;
+    SetUpDemo(engine);
+    engine.appName = c.appName;
+    engine.desktopShortcut = 1;
+
+    const std::vector<ShortcutLink> links = Plan(engine, DemoFiles());
+
+    ASSERT_EQ(3u, links.size()) << c.appName;
+    EXPECT_EQ(c.want, links[0].target) << c.appName << ": the Start-menu link";
+    EXPECT_EQ(c.want, links[1].target) << c.appName << ": the desktop link";
+    // Its icon is an index of the target itself.
+    EXPECT_EQ(4, links[0].iconIndex) << c.appName;
+  }
 }
 
 TEST(PlanShortcutLinksTest, ConfigurationToolsGetMinusVWithVistA) {
@@ -238,19 +328,21 @@ TEST(PlanShortcutLinksTest, ConfigurationToolsGetMinusVWithVistA) {
     CInstaller engine;
     SetUpDemo(engine);
     engine.vistaEnabled = vista;
+    engine.exePaths["qvx.tallyset.exe"] = kVersionFolder;
     engine.shortcuts = {{"qvx.tallyset.exe", "Tallyset", "-config", "qvx.tallyset.exe"},
                         {"QVX.TallysetAdmin.exe", "Tallyset Admin", "", "admin.ico"},
                         {"updrift.exe", "Update", "-config", ""}};
-    const PathExists everything = [](const std::string&) { return true; };
+    InstalledFiles files = EverythingExists();
+    files.archivePaths.push_back("QVX.TallysetAdmin.exe");
 
-    const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, everything);
+    const std::vector<ShortcutLink> links = Plan(engine, files);
 
     ASSERT_EQ(3u, links.size()) << "vista " << vista;
     EXPECT_EQ(vista ? "\"-v\"" : "-config", links[0].arguments) << "vista " << vista;
     EXPECT_EQ(vista ? "\"-v\"" : "", links[1].arguments) << "vista " << vista;
     EXPECT_EQ("-config", links[2].arguments) << "vista " << vista << ": not a configuration tool";
     EXPECT_EQ(links[0].arguments, engine.shortcuts[0].argument) << "vista " << vista;
-    EXPECT_EQ("admin.ico", links[1].iconFile) << "an icon exePaths lacks is its bare name";
+    EXPECT_EQ("admin.ico", links[1].iconFile) << "an icon the package does not carry stays as given";
     EXPECT_EQ(-1, links[1].iconIndex);
   }
 }
@@ -277,9 +369,8 @@ TEST(PlanShortcutLinksTest, UninstallCommandFollowsTheCompanyFolder) {
     engine.installRoot = c.root;
     engine.exePaths["unwindle.exe"] = c.root;
     engine.silentUninstall = c.silentUninstall;
-    const PathExists everything = [](const std::string&) { return true; };
 
-    PlanShortcutLinks(engine, everything);
+    Plan(engine, EverythingExists());
 
     EXPECT_EQ(c.wantCommand, engine.uninstallCommand) << c.name;
     EXPECT_EQ(std::string(c.root) + "unwindle.exe", engine.uninstallIcon) << c.name;
@@ -290,14 +381,13 @@ TEST(PlanShortcutLinksTest, LastUninstallEntryWins) {
   CInstaller engine;
   SetUpDemo(engine);
   engine.shortcuts.push_back({"unwindle.exe", "Remove Norvane", "ignored", "other.ico"});
-  engine.exePaths["other.ico"] = "C:\\Icons\\";
-  const PathExists everything = [](const std::string&) { return true; };
+  engine.exePaths["other.ico"] = kVersionFolder;
 
-  const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, everything);
+  const std::vector<ShortcutLink> links = Plan(engine, EverythingExists());
 
   ASSERT_EQ(3u, links.size());
   EXPECT_EQ(kDemoUninstallArguments, links[2].arguments);
-  EXPECT_EQ("C:\\Icons\\other.ico", engine.uninstallIcon);
+  EXPECT_EQ(std::string(kVersionFolder) + "other.ico", engine.uninstallIcon);
 }
 
 }  // namespace

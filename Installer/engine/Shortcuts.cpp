@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "engine/Installer.h"
 #include "support/ComPtr.h"
@@ -134,7 +135,14 @@ void CInstaller::CreateAppShortCuts() {
   theLog.EnterFunction("CreateAppShortCuts()", nullptr);
   {
     const ComApartment apartment;
-    for (const ShortcutLink& link : PlanShortcutLinks(*this, ProgramExists)) {
+    // The archive tells where extraction put the programs that exeInfo does not list.
+    InstalledFiles files;
+    files.archivePaths = payload::ListEntryPaths(payloadBuffer.bytes.get(), payloadBuffer.size);
+    files.exists = ProgramExists;
+    std::vector<std::string> skipped;
+    const std::vector<ShortcutLink> links = PlanShortcutLinks(*this, files, &skipped);
+    for (const std::string& line : skipped) theLog.Write(line.c_str());
+    for (const ShortcutLink& link : links) {
       CreateShellLink(*this, link);
       if (!link.refreshDesktopAlias.empty()) {
         AnnounceCommonDesktopLinkGone(link.refreshDesktopAlias);

@@ -77,7 +77,10 @@ class UninstallRegistrationTest : public testing::Test {
   }
   // The shortcut step's work without the links: every program is taken to be there.
   void PlanShortcuts() {
-    PlanShortcutLinks(engine_, [](const std::string&) { return true; });
+    InstalledFiles files;
+    files.exists = [](const std::string&) { return true; };
+    std::vector<std::string> skipped;
+    PlanShortcutLinks(engine_, files, &skipped);
   }
 
   CInstaller engine_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Products other than the demo: an empty configuration (every default), Tallyset (its own
-# application folder for the shared copies, AppInfo.xml and ExePathInfo) and a helper-only
-# install (justHelper: only "tools" entries, the shared copies still made, no ExePathInfo).
+# application folder for the shared copies, the main-client link to them, AppInfo.xml and
+# ExePathInfo) and a helper-only install (justHelper: only "tools" entries, the shared copies
+# still made, no ExePathInfo).
 source "$(dirname "$0")/lib.sh"
 new_prefix
 
@@ -26,6 +27,8 @@ check "Tallyset: no shared copies in the company folder" test ! -e "$DRIVE_C/App
 check "Tallyset: the seed in the application folder" test -f "$app/AppInfo.xml"
 check "Tallyset: AppInfo.xml" test -f "$app/AppData/AppInfo.xml"
 check_eq "Tallyset: ExePathInfo" 'C:\Apps\QVX\Tallyset\Tallyset1.6.0003.0000.0035\' "$(cat "$app/ExePathInfo")"
+check_eq "Tallyset: the main-client link starts the shared copy that extraction made" \
+  'C:\Apps\QVX\Tallyset\quorvin.exe' "$(link_target "$DRIVE_C/$START_MENU/QVX/Brenmoor.lnk")"
 
 helper=$SCENARIO_DIR/helper
 cp -r "$DEMO/product" "$helper"

@@ -46,4 +46,20 @@ bool ReadEntry(ArchiveReader& reader, ArchiveEntry* entry) {
   return true;
 }
 
+std::vector<std::string> ListEntryPaths(const uint8_t* archive, size_t size) {
+  std::vector<std::string> paths;
+  ArchiveReader reader(archive, size);
+  std::string_view leading;
+  for (int field = 0; field < 3; ++field) {
+    if (!reader.ReadString(&leading)) return paths;
+  }
+  uint32_t count = 0;
+  if (!reader.ReadU32(&count)) return paths;
+  ArchiveEntry entry;
+  for (uint32_t index = 0; index < count && ReadEntry(reader, &entry); ++index) {
+    paths.emplace_back(entry.path);
+  }
+  return paths;
+}
+
 }  // namespace payload

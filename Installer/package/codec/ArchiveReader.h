@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace payload {
 
@@ -46,5 +48,10 @@ struct ArchiveEntry {
 // unchanged, when the path's NUL, the size field or the content runs past the end. The path is not
 // checked here (CheckEntryPath does that).
 bool ReadEntry(ArchiveReader& reader, ArchiveEntry* entry);
+
+// The relative path of every entry of the whole archive at |archive|, in archive order (the
+// product name, version and configuration text are skipped). An archive that ends early gives
+// the paths of the entries before the break.
+std::vector<std::string> ListEntryPaths(const uint8_t* archive, size_t size);
 
 }  // namespace payload

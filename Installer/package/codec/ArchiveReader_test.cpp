@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "package/codec/ArchiveWriter.h"
+
 #include <string>
 #include <vector>
 
@@ -88,6 +90,22 @@ TEST(ArchiveReaderTest, EntrySizeLargerThanTheRestFails) {
   ArchiveEntry entry;
   EXPECT_FALSE(ReadEntry(reader, &entry));
   EXPECT_EQ(reader.offset(), 0u);
+}
+
+TEST(ListEntryPathsTest, EveryPathInArchiveOrder) {
+  ArchiveWriter writer("Norvane", "1.0", "<appConfig/>");
+  const uint8_t content[] = {'x'};
+  for (const char* path : {"b.exe", "Tools\\Helpdesk.exe", "a.txt"}) {
+    ASSERT_EQ(writer.AddFile(path, content, sizeof(content)), "") << path;
+  }
+  const std::vector<uint8_t> archive = writer.Finish();
+  const std::vector<std::string> want = {"b.exe", "Tools\\Helpdesk.exe", "a.txt"};
+
+  EXPECT_EQ(ListEntryPaths(archive.data(), archive.size()), want);
+  // Cut inside the last entry: the entries before it are still listed.
+  EXPECT_EQ(ListEntryPaths(archive.data(), archive.size() - 1),
+            std::vector<std::string>(want.begin(), want.end() - 1));
+  EXPECT_TRUE(ListEntryPaths(archive.data(), 5).empty()) << "cut inside the leading strings";
 }
 
 }  // namespace
