@@ -9,7 +9,36 @@
 #include "support/PathHelpers.h"
 #include "xml/RegUtil.h"
 
-void CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile) {
+namespace {
+
+std::string HresultText(HRESULT result) {
+  char code[16];
+  std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(result));
+  return code;
+}
+
+void LogUnwrittenValue(const std::string& keyPath, const std::string& valueName,
+                       const std::string& file, HRESULT result) {
+  theLog.Write(("Writing setting " + valueName + " to element " +
+                ValueElementPath(keyPath, valueName) + " of " + file +
+                " failed with HRESULT " + HresultText(result) + "; the value is skipped.")
+                   .c_str());
+}
+
+// The names of the settings in |unwritten| that the command line gave, separated by ", ".
+std::string CommandLineSettingNames(const std::vector<RegValue>& unwritten) {
+  std::string names;
+  for (const RegValue& record : unwritten) {
+    if (!record.fromCommandLine) continue;
+    if (!names.empty()) names += ", ";
+    names += record.valueName;
+  }
+  return names;
+}
+
+}  // namespace
+
+bool CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile) {
   // For the main product the base is the company folder; for the others it already is the
   // application folder. Both give <installRoot><appName>\AppData\AppInfo.xml.
   if (lstrcmpiA(appName.c_str(), "Norvane") == 0) {
@@ -19,40 +48,47 @@ void CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string&
   }
   EnsurePath(appInfoPath.c_str(), true, &securityAttributes);
 
+  std::vector<RegValue> unwritten;
   if (_access(appInfoPath.c_str(), 0) != 0) {
     CopyFileA(sourceFile.c_str(), appInfoPath.c_str(), TRUE);
     // Settings an earlier installation left in the registry carry over into a new file, unless
     // the host values were given for this run.
     if (!hostSettingsChanged) MergeRegistrySettings();
-    WriteRegValuesToAppInfo();
+    unwritten = WriteRegValuesToAppInfo();
   } else if (hostSettingsChanged) {
-    WriteRegValuesToAppInfo();
+    unwritten = WriteRegValuesToAppInfo();
   }
   // The groups may change the file later, not only administrators.
   SetGroupRights(GetPathFolder(appInfoPath.c_str()), groupName);
   SetGroupRights(appInfoPath, groupName);
+
+  const std::string lost = CommandLineSettingNames(unwritten);
+  if (lost.empty()) return true;
+  ReportMessage("Settings given on the command line could not be stored in " + appInfoPath +
+                ": " + lost + ".");
+  return false;
 }
 
-int CInstaller::WriteRegValuesToAppInfo() {
+std::vector<RegValue> CInstaller::WriteRegValuesToAppInfo() {
+  std::vector<RegValue> unwritten;
   for (const RegValue& record : regValues) {
-    SetAppInfoValue(record.keyPath, record.valueName, record.value);
+    if (SetAppInfoValue(record.keyPath, record.valueName, record.value) != 1) {
+      unwritten.push_back(record);
+    }
   }
-  return static_cast<int>(regValues.size());
+  return unwritten;
 }
 
 int CInstaller::SetAppInfoValue(const std::string& keyPath, const std::string& valueName,
                                 const std::string& value) {
+  // One value that cannot be written (an AppInfo.xml without the product key, say) costs only
+  // that value; the others are still written.
   try {
     CRegUtil file(appInfoPath);
-    return file.SetValue(keyPath, valueName, value);
+    if (file.SetValue(keyPath, valueName, value) == 1) return 1;
+    LogUnwrittenValue(keyPath, valueName, appInfoPath, file.LastFailure());
   } catch (const _com_error& error) {
-    // One value that cannot be written (an AppInfo.xml without the product key, say) costs only
-    // that value; the others are still written.
-    char code[16];
-    std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(error.Error()));
-    theLog.Write(("Writing " + keyPath + " " + valueName + " to " + appInfoPath +
-                  " failed with HRESULT " + code + "; the value is skipped.")
-                     .c_str());
-    return 0;
+    LogUnwrittenValue(keyPath, valueName, appInfoPath, error.Error());
   }
+  return 0;
 }

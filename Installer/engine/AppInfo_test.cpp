@@ -150,13 +150,39 @@ TEST_F(AppInfoTest, AValueTheFileCannotTakeIsSkippedAndLogged) {
                        {"SOFTWARE\\MedQuest\\ExitCare\\Settings", "ExitCareLocation", "E"}};
   const LogSince log;
 
-  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+  EXPECT_TRUE(engine_.UpdateAppInfo(engine_.installRoot, seed_))
+      << "a configured value that cannot be written does not fail the installation";
 
-  EXPECT_TRUE(log.Has("Writing /SOFTWARE/QVX/QUORVIN[0] HostList to " + AppInfoFile() +
-                      " failed with HRESULT 0x"))
+  EXPECT_TRUE(log.Has("Writing setting HostList to element "
+                      "/appConfig/regInfo//SOFTWARE/QVX/QUORVIN[0]/HostList of " +
+                      AppInfoFile() + " failed with HRESULT 0x"))
       << log.Text();
   EXPECT_EQ("E", ValueAt(AppInfoFile(), "/appConfig/regInfo/SOFTWARE/MedQuest/ExitCare/Settings/ExitCareLocation"))
       << "the other values are still written";
+}
+
+TEST_F(AppInfoTest, AGivenSettingThatCannotBeStoredFailsTheStep) {
+  // An existing AppInfo.xml that no XML reader accepts: no value can be written into it.
+  CreateDirectoryA(temp_.Child("Norvane").c_str(), nullptr);
+  CreateDirectoryA(temp_.Child("Norvane\\AppData").c_str(), nullptr);
+  WriteFile(AppInfoFile(), "<appConfig><regInfo>");
+  engine_.hostSettingsChanged = 1;
+  engine_.regValues[0].value = "GIVEN";
+  engine_.regValues[0].fromCommandLine = 1;
+  const LogSince log;
+
+  EXPECT_FALSE(engine_.UpdateAppInfo(engine_.installRoot, seed_));
+
+  for (const char* name : {"HostList", "PortList"}) {
+    EXPECT_TRUE(log.Has(std::string("Writing setting ") + name + " to element "
+                        "/appConfig/regInfo//SOFTWARE/QVX/QUORVIN[0]/" + name + " of " +
+                        AppInfoFile() + " failed with HRESULT 0x"))
+        << name << ": every value is logged, the one that failed to load too\n" << log.Text();
+  }
+  EXPECT_FALSE(log.Has("failed with HRESULT 0x00000000")) << log.Text();
+  EXPECT_TRUE(log.Has("Settings given on the command line could not be stored in " +
+                      AppInfoFile() + ": HostList.\r\n"))
+      << "only the given setting is named\n" << log.Text();
 }
 
 TEST_F(AppInfoTest, MissingSourceCreatesNothingAndReportsTheRights) {

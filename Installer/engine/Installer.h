@@ -29,6 +29,8 @@ struct RegValue {
   std::string keyPath;
   std::string valueName;
   std::string value;
+  // 1 when the command line gave the value: a run that cannot store it fails.
+  int fromCommandLine = 0;
 };
 
 // One shortcut entry of the configuration; name and icon are lower-cased when read.
@@ -112,12 +114,15 @@ class CInstaller {
   // text) on first installation, with the settings written into its regInfo subtree; an existing
   // file is rewritten only when the host settings changed. The groups get their rights on the
   // file and its folder. |baseFolder| is installRoot, or the application folder for products
-  // other than the main one.
-  void UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile);
-  // Writes every setting into appInfoPath; answers the number of settings.
-  int WriteRegValuesToAppInfo();
-  // Writes one value into appInfoPath; 1 when written. A failing DOM call is logged with the
-  // value's name and answers 0.
+  // other than the main one. False after a reported failure: a setting the command line gave
+  // could not be stored, and the run must not report success with other settings than asked for.
+  bool UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile);
+  // Writes every setting into appInfoPath; answers the settings that could not be written (each
+  // logged by SetAppInfoValue), in list order.
+  std::vector<RegValue> WriteRegValuesToAppInfo();
+  // Writes one value into appInfoPath; 1 when written. A value that cannot be written (a file
+  // that does not load, a failing DOM call or save) is logged with its name, its element and the
+  // HRESULT, and answers 0.
   int SetAppInfoValue(const std::string& keyPath, const std::string& valueName,
                       const std::string& value);
 

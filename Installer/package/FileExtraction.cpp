@@ -15,6 +15,7 @@
 #include "support/Log.h"
 #include "support/PathHelpers.h"
 #include "support/UniqueHandle.h"
+#include "xml/AppInfoSeedText.h"
 
 namespace {
 
@@ -67,10 +68,13 @@ extraction::InstallFolders FoldersOf(CInstaller& engine) {
 }
 
 // Writes the configuration text as the AppInfo.xml seed files and answers the one written last,
-// or "" when one could not be written (reported by CreateDirOfFile).
+// or "" when one could not be written (reported by CreateDirOfFile). The seeds are documents in
+// their own right, read by XML readers that know nothing of the ANSI code page the configuration
+// was written in.
 std::string WriteSeedFiles(CInstaller& engine, const std::string& baseFolder) {
-  const auto* text = reinterpret_cast<const uint8_t*>(engine.configText.data());
-  const auto size = static_cast<uint32_t>(engine.configText.size());
+  const std::string seedText = AppInfoSeedText(engine.configText, CP_ACP);
+  const auto* text = reinterpret_cast<const uint8_t*>(seedText.data());
+  const auto size = static_cast<uint32_t>(seedText.size());
   std::vector<std::string> seeds;
   if (extraction::IsHelperOnly(engine.justHelper)) {
     seeds.push_back(baseFolder + kSeedName);
@@ -131,7 +135,7 @@ bool CInstaller::Files(ProgressContext* progress) {
   const std::string baseFolder = extraction::BaseFolder(installRoot, appName);
   const std::string lastSeed = WriteSeedFiles(*this, baseFolder);
   if (lastSeed.empty()) return false;
-  UpdateAppInfo(baseFolder, lastSeed);
+  if (!UpdateAppInfo(baseFolder, lastSeed)) return false;
 
   ExtractionProgress report(progress, fileCount);
   for (uint32_t i = 0; i < fileCount; ++i) {

@@ -18,6 +18,7 @@ bool ApplyCommandLineOverrides(const CCmdLineArgTracker& args, std::vector<RegVa
     for (const auto& candidate : overrides) {
       if (record.valueName == candidate.valueName && !candidate.option.empty()) {
         record.value = candidate.option;
+        record.fromCommandLine = 1;
         changed = true;
         break;
       }

@@ -9,7 +9,7 @@
 
 // Replaces, in list order, the value of every setting named Campus, HostList, PortList,
 // AutoUpdateHostName or WebHostList (names compared exactly) whose option (-c, -h, -p, -a, -b)
-// is not empty. Answers whether any value was replaced.
+// is not empty, and marks it as given on the command line. Answers whether any value was replaced.
 bool ApplyCommandLineOverrides(const CCmdLineArgTracker& args, std::vector<RegValue>* values);
 
 // The company folder below the -d folder: a backslash is added unless the folder ends in one.

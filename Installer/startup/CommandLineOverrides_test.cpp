@@ -14,9 +14,12 @@ std::vector<RegValue> ConfiguredSettings() {
           {"/SOFTWARE/QVX/QUORVIN[0]", "WebHostList", "WEB1"}};
 }
 
+// Each value, marked "(given)" when it is marked as given on the command line.
 std::vector<std::string> Values(const std::vector<RegValue>& settings) {
   std::vector<std::string> values;
-  for (const RegValue& record : settings) values.push_back(record.value);
+  for (const RegValue& record : settings) {
+    values.push_back(record.value + (record.fromCommandLine ? " (given)" : ""));
+  }
   return values;
 }
 
@@ -40,9 +43,10 @@ TEST(CommandLineOverridesTest, OptionsReplaceTheirSettings) {
       {"nothing given", args("", "", "", "", ""), false,
        {"", "HOST1 HOST2 HOST3", "15000", "AUTOUPDATEHOSTS", "Norvane/update.txt", "14", "WEB1"}},
       {"hosts only", args("", "H1 H2", "", "", ""), true,
-       {"", "H1 H2", "15000", "AUTOUPDATEHOSTS", "Norvane/update.txt", "14", "WEB1"}},
+       {"", "H1 H2 (given)", "15000", "AUTOUPDATEHOSTS", "Norvane/update.txt", "14", "WEB1"}},
       {"every option", args("West", "H", "1 2", "U", "W"), true,
-       {"West", "H", "1 2", "U", "Norvane/update.txt", "14", "W"}},
+       {"West (given)", "H (given)", "1 2 (given)", "U (given)", "Norvane/update.txt", "14",
+        "W (given)"}},
   };
   for (const Case& c : cases) {
     std::vector<RegValue> settings = ConfiguredSettings();

@@ -13,24 +13,36 @@ void ReplaceChar(std::string& text, char from, char to) {
   if (!text.empty() && text.back() == to) text.pop_back();
 }
 
+std::string KeyElementPath(const std::string& keyPath) {
+  std::string path = std::string(kRegInfoPath) + "/" + keyPath;
+  ReplaceChar(path, '\\', '/');
+  ReplaceChar(path, ' ', '-');
+  return path;
+}
+
+std::string ValueElementPath(const std::string& keyPath, const std::string& valueName) {
+  std::string name = valueName;
+  ReplaceChar(name, ' ', '-');
+  return KeyElementPath(keyPath) + "/" + name;
+}
+
 CRegUtil::CRegUtil(const std::string& path) : filePath(path) {
   loaded = dom.Load(filePath, 1) == 1 ? 1 : 0;
+  lastFailure = dom.LastFailure();
 }
 
 CRegUtil::~CRegUtil() = default;
 
 int CRegUtil::SetValue(const std::string& keyPath, const std::string& valueName,
                        const std::string& value) {
-  if (!loaded) return 0;
-  // The configuration's key paths start with "/", so the node path has "//" after regInfo: the
-  // key is found anywhere below regInfo, and otherwise created right under it.
-  std::string nodePath = std::string(kRegInfoPath) + "/" + keyPath;
-  ReplaceChar(nodePath, '\\', '/');
-  ReplaceChar(nodePath, ' ', '-');
-  std::string name = valueName;
-  ReplaceChar(name, ' ', '-');
-
+  if (!loaded) return 0;  // lastFailure still says why the load failed
   ComPtr<IXMLDOMNode> keyNode;
-  if (dom.GetNode(nodePath, &keyNode, 0) != 1 || !keyNode) return 0;
-  return dom.SetNodeText(value, keyNode.get(), nodePath + "/" + name);
+  if (dom.GetNode(KeyElementPath(keyPath), &keyNode, 0) != 1 || !keyNode) {
+    lastFailure = E_FAIL;
+    return 0;
+  }
+  const int written =
+      dom.SetNodeText(value, keyNode.get(), ValueElementPath(keyPath, valueName));
+  lastFailure = dom.LastFailure();
+  return written;
 }

@@ -10,6 +10,15 @@
 // SOFTWARE\QVX\ becomes SOFTWARE/QVX.
 void ReplaceChar(std::string& text, char from, char to);
 
+// The element that holds the key |keyPath|: "/appConfig/regInfo/" + keyPath, "\" read as "/"
+// and blanks as "-". The configuration's key paths start with "/", so the result has "//" after
+// regInfo: the key is found anywhere below regInfo, and otherwise created right under it.
+std::string KeyElementPath(const std::string& keyPath);
+
+// The element that holds the value |valueName| of the key |keyPath| (a blank in the name read as
+// "-"): /appConfig/regInfo//SOFTWARE/QVX/QUORVIN[0]/HostList.
+std::string ValueElementPath(const std::string& keyPath, const std::string& valueName);
+
 class CRegUtil {
  public:
   // Loads |filePath|; every later SetValue saves back to it.
@@ -24,8 +33,13 @@ class CRegUtil {
   // A failing DOM call raises _com_error.
   int SetValue(const std::string& keyPath, const std::string& valueName, const std::string& value);
 
+  // Why SetValue last answered 0 without raising (CXmlDom::LastFailure): the file did not load,
+  // or the re-indented save could not be made.
+  HRESULT LastFailure() const { return lastFailure; }
+
  private:
   std::string filePath;
   CXmlDom dom;
   int loaded = 0;
+  HRESULT lastFailure = S_OK;
 };

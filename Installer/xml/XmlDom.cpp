@@ -70,20 +70,30 @@ T* Required(T* pointer) {
   return pointer;
 }
 
-// A new DOM document object. False, with |document| empty, when the class cannot be created
-// or does not offer the document interface.
-bool CreateDocument(ComPtr<IXMLDOMDocument>* document) {
+// A new DOM document object. The failing call's HRESULT, with |document| empty, when the class
+// cannot be created or does not offer the document interface.
+HRESULT CreateDocument(ComPtr<IXMLDOMDocument>* document) {
   document->reset();
   ComPtr<IUnknown> object;
-  if (FAILED(CoCreateInstance(kDomDocumentClassId, nullptr, kAnyClassContext, kUnknownInterfaceId,
-                              reinterpret_cast<void**>(object.put())))) {
-    return false;
-  }
+  HRESULT result = CoCreateInstance(kDomDocumentClassId, nullptr, kAnyClassContext,
+                                    kUnknownInterfaceId, reinterpret_cast<void**>(object.put()));
+  if (FAILED(result)) return result;
   // A class context that admits local and remote servers needs the object running before it
   // is asked for an interface.
-  if (FAILED(OleRun(object.get()))) return false;
-  return SUCCEEDED(
-      object->QueryInterface(kDocumentInterfaceId, reinterpret_cast<void**>(document->put())));
+  result = OleRun(object.get());
+  if (FAILED(result)) return result;
+  return object->QueryInterface(kDocumentInterfaceId, reinterpret_cast<void**>(document->put()));
+}
+
+// Why |document| did not load: the parser's error code, or E_FAIL when it names none.
+HRESULT ParseFailure(IXMLDOMDocument* document) {
+  ComPtr<IXMLDOMParseError> error;
+  long code = 0;
+  if (SUCCEEDED(document->get_parseError(error.put())) && error &&
+      SUCCEEDED(error->get_errorCode(&code)) && FAILED(code)) {
+    return code;
+  }
+  return E_FAIL;
 }
 
 // Loads are synchronous and never validate: the documents are small, local and carry no schema.
@@ -235,22 +245,27 @@ void DropXmlDeclaration(IXMLDOMDocument* document) {
   CheckNodeCall(document->removeChild(first.get(), removed.put()), document);
 }
 
-// Saves |document| to |path| again, this time as the indent stylesheet writes it. 0 when one
-// of the helper documents cannot be created or loaded; the earlier plain save then stays.
-int SaveIndented(IXMLDOMDocument* document, const std::string& path) {
+// Saves |document| to |path| again, this time as the indent stylesheet writes it. Answers S_OK,
+// or why one of the helper documents could not be created or loaded; the earlier plain save then
+// stays.
+HRESULT SaveIndented(IXMLDOMDocument* document, const std::string& path) {
   ComPtr<IXMLDOMDocument> stylesheet;
   ComPtr<IXMLDOMDocument> result;
-  if (!CreateDocument(&stylesheet) || !CreateDocument(&result)) return 0;
-  if (!LoadXmlText(stylesheet.get(), AnsiToBstr(CXmlDom::indentStylesheet).get())) return 0;
+  HRESULT made = CreateDocument(&stylesheet);
+  if (SUCCEEDED(made)) made = CreateDocument(&result);
+  if (FAILED(made)) return made;
+  if (!LoadXmlText(stylesheet.get(), AnsiToBstr(CXmlDom::indentStylesheet).get())) {
+    return ParseFailure(stylesheet.get());
+  }
   UniqueBstr indented;
   CheckNodeCall(document->transformNode(stylesheet.get(), indented.put()), document);
   // The indentation is white space between elements: MSXML keeps marks of it even when it does
   // not preserve white space, Wine's DOM drops it on save unless told to preserve it.
   CheckDocumentCall(result->put_preserveWhiteSpace(VARIANT_TRUE), result.get());
-  if (!LoadXmlText(result.get(), indented.get())) return 0;
+  if (!LoadXmlText(result.get(), indented.get())) return ParseFailure(result.get());
   DropXmlDeclaration(result.get());
   Save(result.get(), path);
-  return 1;
+  return S_OK;
 }
 
 }  // namespace
@@ -266,18 +281,33 @@ CXmlDom::~CXmlDom() {
 int CXmlDom::Load(const std::string& source, int fromFile) {
   // COM is initialised on the thread that loads, which is the one thread that uses this object.
   CoInitialize(nullptr);
+  lastFailure = S_OK;
   try {
-    if (source.empty()) return 0;
-    if (!document && !CreateDocument(&document)) return 0;
+    if (source.empty()) {
+      lastFailure = E_INVALIDARG;
+      return 0;
+    }
+    if (!document) {
+      const HRESULT made = CreateDocument(&document);
+      if (FAILED(made)) {
+        lastFailure = made;
+        return 0;
+      }
+    }
     PrepareForLoad(document.get());
+    bool loaded = false;
     if (fromFile == 1) {
       if (&source != &filePath) filePath = source;
-      return LoadXmlFile(document.get(), filePath) ? 1 : 0;
+      loaded = LoadXmlFile(document.get(), filePath);
+    } else {
+      loaded = LoadXmlText(document.get(), AnsiToBstr(source).get());
     }
-    return LoadXmlText(document.get(), AnsiToBstr(source).get()) ? 1 : 0;
-  } catch (const _com_error&) {
+    if (!loaded) lastFailure = ParseFailure(document.get());
+    return loaded ? 1 : 0;
+  } catch (const _com_error& error) {
     // A load that cannot complete is reported like text that does not parse: the caller only
     // needs to know that there is no document to read.
+    lastFailure = error.Error();
     return 0;
   }
 }
@@ -308,5 +338,6 @@ int CXmlDom::SetNodeText(const std::string& value, IXMLDOMNode* context, const s
   }
   WriteNodeValue(node.get(), value);
   Save(document.get(), filePath);
-  return SaveIndented(document.get(), filePath);
+  lastFailure = SaveIndented(document.get(), filePath);
+  return SUCCEEDED(lastFailure) ? 1 : 0;
 }

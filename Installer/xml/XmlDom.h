@@ -53,10 +53,16 @@ class CXmlDom {
   // has no file, so its save to the empty path raises, with the value already set in memory.
   int SetNodeText(const std::string& value, IXMLDOMNode* context, const std::string& path);
 
+  // Why the last Load or SetNodeText answered 0, for the log: the parser's error code for text
+  // or a file that does not parse (E_FAIL when the parser names none), the HRESULT of the call
+  // that failed, E_INVALIDARG for an empty source. S_OK after a call that answered 1.
+  HRESULT LastFailure() const { return lastFailure; }
+
   // The identity stylesheet of the second save (323 characters, nine CR LF lines).
   static const char indentStylesheet[];
 
  private:
   ComPtr<IXMLDOMDocument> document;
   std::string filePath;
+  HRESULT lastFailure = S_OK;
 };
