@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The wizard into C:\Data, a destination without the company name: the uninstall program's base
 # folder is then C:\Data\ itself, and its trailing backslash must not escape the closing quote.
-# The UninstallString and the uninstall link's arguments, split by CommandLineToArgvW as the
-# uninstall program's runtime splits them, give it its five arguments.
+# The UninstallString, the QuietUninstallString and the uninstall link's arguments, split by
+# CommandLineToArgvW as the uninstall program's runtime splits them, give it its five arguments.
 source "$(dirname "$0")/lib.sh"
 need_display "$@"
 new_prefix
@@ -35,6 +35,10 @@ check_eq "UninstallString" '"C:\Data\unwindle.exe" "C:\Data\\" "AppInfo.xml" "QV
 check_eq "UninstallString split: the program and its five arguments" "6
 C:\\Data\\unwindle.exe
 $want_arguments" "$(split_command_line "$uninstall")"
+quiet=$(reg_value "$UNINSTALL_KEY\\Norvane_new" QuietUninstallString)
+check_eq "QuietUninstallString split: the program and its five arguments, the last TRUE" "6
+C:\\Data\\unwindle.exe
+${want_arguments%FALSE}TRUE" "$(split_command_line "$quiet")"
 link="$DRIVE_C/$START_MENU/QVX/Uninstall Norvane.lnk"
 check_eq "the uninstall link starts the program in C:\\Data" 'C:\Data\unwindle.exe' "$(link_target "$link")"
 check_eq "the uninstall link's arguments split: five" "6
