@@ -23,6 +23,21 @@ bool IsInputMessage(UINT message) {
          (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
 
+bool IsDialogWindow(HWND window) {
+  char className[16] = {};
+  return GetClassNameA(window, className, sizeof(className)) > 0 &&
+         lstrcmpA(className, "#32770") == 0;
+}
+
+// The dialog whose keyboard navigation |dialog| is part of: its parent, when |dialog| is a child
+// dialog with DS_CONTROL and the parent is a dialog too; otherwise null.
+HWND NavigationParent(HWND dialog) {
+  const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+  if ((style & WS_CHILD) == 0 || (style & DS_CONTROL) == 0) return nullptr;
+  const HWND parent = GetParent(dialog);
+  return parent != nullptr && IsDialogWindow(parent) ? parent : nullptr;
+}
+
 }  // namespace
 
 void DDX_Text(CDataExchange* dx, int id, std::string& value) {
@@ -83,6 +98,9 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<INT_PTR>(OnCtlColor(reinterpret_cast<HDC>(wParam),
                                                   reinterpret_cast<HWND>(lParam),
                                                   message - WM_CTLCOLORMSGBOX));
+    case WM_NEXTDLGCTL:
+    case WM_CLOSE:
+      return PassNavigationOn(message, wParam, lParam);
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
@@ -93,6 +111,18 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return FALSE;
   }
+}
+
+INT_PTR CDialog::PassNavigationOn(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A multi-line edit handles Tab, Shift+Tab and Escape itself and asks its own parent to act:
+  // WM_NEXTDLGCTL for the next control, WM_CLOSE for Escape. In a child dialog that is part of
+  // the outer dialog's navigation (a wizard page), that parent would keep the focus among its own
+  // controls and swallow Escape; the outer dialog moves through all controls and cancels.
+  const HWND outer = NavigationParent(hwnd_);
+  if (outer == nullptr) return FALSE;  // the dialog manager's own handling
+  SendMessageA(outer, message, wParam, lParam);
+  SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, 0);
+  return TRUE;
 }
 
 bool CDialog::CreateFromTemplate(UINT templateId, HWND parent) {

@@ -7,6 +7,11 @@
 // top-level window sees it, innermost first. A child dialog (a wizard page) can so keep a key from
 // its own dialog manager and let the frame's dialog manager act on it (Enter pressing the frame's
 // default button).
+//
+// A child dialog made with DS_CONTROL is part of its parent dialog's keyboard navigation: Tab and
+// Shift+Tab go through the controls of both, and Escape cancels the parent, also from controls
+// that handle these keys themselves (a multi-line edit asks its own dialog by WM_NEXTDLGCTL and
+// WM_CLOSE; such a child passes both on to its parent).
 #pragma once
 
 #include <windows.h>
@@ -108,6 +113,9 @@ class CDialog {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_NEXTDLGCTL and WM_CLOSE of a child dialog with DS_CONTROL go to its parent dialog, whose
+  // keyboard navigation the child is part of; other dialogs leave them to the dialog manager.
+  INT_PTR PassNavigationOn(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateFromTemplate(UINT templateId, HWND parent);
   void Detach();
   // Makes this modal dialog the application's main window when it runs on the application's

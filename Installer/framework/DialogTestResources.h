@@ -7,3 +7,9 @@
 // A child dialog with a single-line edit, laid into the pop-up.
 #define IDD_TEST_CHILD 9101
 #define IDC_TEST_CHILD_EDIT 9120
+// Children with a multi-line text and a check box, with DS_CONTROL (part of the parent's
+// keyboard navigation) and without.
+#define IDD_TEST_NAV_CHILD 9102
+#define IDD_TEST_PLAIN_CHILD 9103
+#define IDC_TEST_NAV_TEXT 9130
+#define IDC_TEST_NAV_CHECK 9131

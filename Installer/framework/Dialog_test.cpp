@@ -239,6 +239,69 @@ TEST(DialogTest, KeysReachTheInnermostDialogFirstThenItsParentBeforeTheDialogMan
   }
 }
 
+// The pop-up with a child dialog under its text; the child's multi-line text has the focus at
+// the start.
+class ParentOfNavigationChild : public TextDialog {
+ public:
+  explicit ParentOfNavigationChild(UINT childTemplate)
+      : child(childTemplate), childTemplate_(childTemplate) {}
+
+  CDialog child;
+
+ protected:
+  bool OnInitDialog() override {
+    TextDialog::OnInitDialog();
+    child.Create(childTemplate_, GetSafeHwnd());
+    SetWindowPos(child.GetSafeHwnd(), nullptr, 0, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageA(GetSafeHwnd(), WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(child.GetDlgItem(IDC_TEST_NAV_TEXT)), TRUE);
+    return false;
+  }
+
+ private:
+  UINT childTemplate_;
+};
+
+TEST(DialogTest, ATextInAChildWithDsControlTabsAndEscapesAsInItsParent) {
+  struct Case {
+    const char* name;
+    UINT childTemplate;
+    std::vector<int> wantFocusAfterTabs;
+    const char* wantAfterEscape;
+  } cases[] = {
+      // Tab moves on from the child's last control into the parent's; Escape cancels the parent.
+      {"a child with DS_CONTROL", IDD_TEST_NAV_CHILD, {IDC_TEST_NAV_CHECK, IDC_TEST_TEXT},
+       "closed"},
+      // A plain child keeps both keys to itself.
+      {"a plain child", IDD_TEST_PLAIN_CHILD, {IDC_TEST_NAV_CHECK, IDC_TEST_NAV_TEXT}, "open"},
+  };
+  for (const Case& c : cases) {
+    ParentOfNavigationChild dialog(c.childTemplate);
+    std::vector<int> focusAfterTabs;
+    std::string afterEscape;
+    {
+      ScriptThread script(
+          [&] {
+            if (!WaitForWindow(dialog.window) || !dialog.sync.PostAndWait(dialog.window)) return;
+            for (int tab = 0; tab < 2; ++tab) {
+              PostKey(FocusOnThreadOf(dialog.window), VK_TAB);
+              if (!dialog.sync.PostAndWait(dialog.window)) return;
+              focusAfterTabs.push_back(GetDlgCtrlID(FocusOnThreadOf(dialog.window)));
+            }
+            PostKey(FindDescendant(dialog.window, IDC_TEST_NAV_TEXT), VK_ESCAPE);
+            dialog.sync.PostAndWait(dialog.window);
+            afterEscape = WaitUntil([&] { return !IsWindow(dialog.window); }, 500) ? "closed"
+                                                                                    : "open";
+            if (IsWindow(dialog.window)) PostMessageA(dialog.window, WM_CLOSE, 0, 0);
+          },
+          AbortIfOpen(dialog.window));
+      EXPECT_EQ(dialog.DoModal(), IDCANCEL) << c.name;
+    }
+    EXPECT_EQ(focusAfterTabs, c.wantFocusAfterTabs) << c.name;
+    EXPECT_EQ(afterEscape, c.wantAfterEscape) << c.name;
+  }
+}
+
 class ColourDialog : public TextDialog {
  public:
   std::vector<UINT> types;
