@@ -31,6 +31,14 @@ bool SyncPoint::PostAndWait(HWND dialog) {
   });
 }
 
+void PumpWaitingMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 void PostKey(HWND window, UINT key) {
   const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
   const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);

@@ -45,6 +45,10 @@ class SyncPoint {
   HANDLE event_;
 };
 
+// Handles the messages waiting for this thread, as a message loop does once a window it created
+// has been shown (a dialog may leave its first focus request in the queue until then).
+void PumpWaitingMessages();
+
 // Posts WM_KEYDOWN and WM_KEYUP of |key| to |window|, as the system queues a key press.
 void PostKey(HWND window, UINT key);
 

@@ -10,6 +10,7 @@
 
 #include "framework/DialogTestTools.h"
 #include "res/resource.h"
+#include "support/ScopedTempDir.h"
 #include "ui/InstallerWizardTesting.h"
 
 namespace {
@@ -97,6 +98,30 @@ TEST(HostPageTest, NextWritesWhatWasTypedIntoTheSettings) {
   wizard.Click(IDC_WIZ_BACK);
   ASSERT_EQ(wizard.ActivePage(), static_cast<UINT>(IDD_HOST_PAGE));
   EXPECT_EQ(TextOf(edit(IDC_WEB_HOST_LIST)), "web9");
+}
+
+bool InstallsNothing(ProgressContext*) { return true; }
+
+TEST(HostPageTest, FinishOnTheHostPageTakesWhatWasTypedAsNextDoes) {
+  ScopedTempDir folder;
+  CInstaller engine;
+  SetUpTestEngine(engine);
+  engine.hostSettingsChanged = 0;
+  TestInstallerWizard wizard(engine, InstallsNothing);
+  ASSERT_TRUE(wizard.Open());
+  ASSERT_TRUE(wizard.GoTo(IDD_INSTALL_PAGE));  // Finish stays enabled on the way back
+  SetWindowTextA(wizard.PageControl(IDD_DESTINATION_PAGE, IDC_PAGE_EDIT),
+                 (folder.path() + "\\QVX").c_str());
+  wizard.Click(IDC_WIZ_BACK);
+  wizard.Click(IDC_WIZ_BACK);
+  ASSERT_EQ(wizard.ActivePage(), static_cast<UINT>(IDD_HOST_PAGE));
+  SetWindowTextA(wizard.PageControl(IDD_HOST_PAGE, IDC_HOST_LIST), "TYPED1 TYPED2");
+
+  wizard.Click(IDC_WIZ_FINISH);
+
+  EXPECT_EQ(wizard.dialog.GetInstallOutcome(), InstallOutcome::kCompleted);
+  EXPECT_EQ(engine.regValues[0].value, "TYPED1 TYPED2");
+  EXPECT_EQ(engine.hostSettingsChanged, 1);
 }
 
 TEST(HostPageTest, TheVistaBoxStartsFromTheOptionAndIsStoredOnNext) {

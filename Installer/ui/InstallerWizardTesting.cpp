@@ -1,6 +1,7 @@
 #include "ui/InstallerWizardTesting.h"
 
 #include "framework/CommonControls.h"
+#include "framework/DialogTestTools.h"
 #include "res/resource.h"
 
 std::vector<RegValue> ShippedSettings() {
@@ -29,6 +30,7 @@ bool TestInstallerWizard::Open() {
   InitCommonControlsForWizard();
   if (!dialog.Create(IDD_INSTALLER_WIZARD, nullptr)) return false;
   ShowWindow(Frame(), SW_SHOW);
+  PumpWaitingMessages();
   return true;
 }
 

@@ -19,6 +19,12 @@ void CNewWizDialog::AddPage(CNewWizPage* page, UINT templateId) {
 void CNewWizDialog::SetPlaceholderId(int id) { placeholderId_ = id; }
 
 bool CNewWizDialog::ActivatePage(CNewWizPage* page) {
+  if (!ShowPage(page)) return false;
+  FocusPage(page);
+  return true;
+}
+
+bool CNewWizDialog::ShowPage(CNewWizPage* page) {
   if (!page->created_) {
     page->wizard_ = this;  // already during the page's OnInitDialog
     if (!page->Create(page->templateId_, GetSafeHwnd())) return false;
@@ -89,7 +95,13 @@ CNewWizPage* CNewWizDialog::FindPageById(UINT id) const {
 
 void CNewWizDialog::EnableButton(int id, bool enable) {
   const HWND button = GetDlgItem(id);
-  if (button != nullptr) EnableWindow(button, enable ? TRUE : FALSE);
+  if (button == nullptr) return;
+  // A disabled window loses the focus to nobody: Enter, Tab and Escape would then reach no
+  // window of the wizard at all.
+  const bool hadFocus = !enable && GetFocus() == button;
+  EnableWindow(button, enable ? TRUE : FALSE);
+  UpdateDefaultButton();
+  if (hadFocus) FocusDefaultButton();
 }
 
 void CNewWizDialog::EnableBack(bool enable) { EnableButton(IDC_WIZ_BACK, enable); }
@@ -97,11 +109,62 @@ void CNewWizDialog::EnableBack(bool enable) { EnableButton(IDC_WIZ_BACK, enable)
 void CNewWizDialog::EnableNext(bool enable) { EnableButton(IDC_WIZ_NEXT, enable); }
 
 void CNewWizDialog::EnableFinish(bool enable) {
+  EnableButton(IDC_WIZ_FINISH, enable);
+  if (enable) GiveFocus(GetDlgItem(IDC_WIZ_FINISH));
+}
+
+HWND CNewWizDialog::DefaultButton() const {
+  for (int id : {IDC_WIZ_NEXT, IDC_WIZ_FINISH}) {
+    const HWND button = GetDlgItem(id);
+    if (button != nullptr && IsWindowEnabled(button)) return button;
+  }
+  return nullptr;
+}
+
+void CNewWizDialog::UpdateDefaultButton() {
+  // Focusing a push button makes it look like the default one for a while; the dialog manager's
+  // default id stays what Enter presses in a page's edit, so it must follow Next and Finish.
+  const HWND button = DefaultButton();
+  if (button != nullptr) SendMessageA(GetSafeHwnd(), DM_SETDEFID, GetDlgCtrlID(button), 0);
+}
+
+void CNewWizDialog::FocusDefaultButton() {
+  const HWND button = DefaultButton();
+  GiveFocus(button != nullptr ? button : GetDlgItem(IDCANCEL));
+}
+
+void CNewWizDialog::GiveFocus(HWND control) {
+  if (control == nullptr) return;
+  // Through the dialog manager, which also selects an edit's text and marks the default button.
+  // While the frame is still hidden (the first page is shown from OnInitDialog) the request waits
+  // in the queue until the frame has been shown: focusing a hidden frame activates it before it
+  // is the foreground window, and Wine then draws its title as inactive for good.
+  const HWND frame = GetSafeHwnd();
+  const WPARAM target = reinterpret_cast<WPARAM>(control);
+  if (IsWindowVisible(frame)) {
+    SendMessageA(frame, WM_NEXTDLGCTL, target, TRUE);
+  } else {
+    PostMessageA(frame, WM_NEXTDLGCTL, target, TRUE);
+  }
+}
+
+void CNewWizDialog::FocusPage(CNewWizPage* page) {
   const HWND finish = GetDlgItem(IDC_WIZ_FINISH);
-  if (finish == nullptr) return;
-  EnableWindow(finish, enable ? TRUE : FALSE);
-  // Through the dialog manager, so Finish also becomes the button that Enter presses.
-  if (enable) SendMessageA(GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(finish), TRUE);
+  if (page == GetLastPage() && finish != nullptr && IsWindowEnabled(finish)) {
+    GiveFocus(finish);
+    return;
+  }
+  // The page's first tab stop; GetNextDlgTabItem answers null, or a control outside the page on
+  // some systems, when it has none.
+  const HWND pageWindow = page->GetSafeHwnd();
+  const HWND first = GetNextDlgTabItem(pageWindow, nullptr, FALSE);
+  if (first != nullptr && IsChild(pageWindow, first)) {
+    GiveFocus(first);
+  } else {
+    FocusDefaultButton();
+  }
+  // The focus may have passed over a push button that now looks like the default one.
+  UpdateDefaultButton();
 }
 
 bool CNewWizDialog::StartWizard() {
@@ -163,32 +226,38 @@ CNewWizPage* CNewWizDialog::Target(CNewWizPage* active, int answer, int offset) 
   return FindPageById(static_cast<UINT>(answer));
 }
 
+// The buttons follow the page first, so that the focus goes to a button that stays enabled.
 void CNewWizDialog::OnNext() {
   CNewWizPage* active = GetActivePage();
   if (active == nullptr) return;
   CNewWizPage* target = Target(active, active->OnNextPressed(), +1);
-  if (target == nullptr || !ActivatePage(target)) return;
+  if (target == nullptr || !ShowPage(target)) return;
   if (target == GetLastPage()) {
-    EnableNext(false);
     EnableFinish(true);
+    EnableNext(false);
   }
   EnableBack(true);
+  FocusPage(target);
 }
 
 void CNewWizDialog::OnBack() {
   CNewWizPage* active = GetActivePage();
   if (active == nullptr) return;
   CNewWizPage* target = Target(active, active->OnBackPressed(), -1);
-  if (target == nullptr || !ActivatePage(target)) return;
+  if (target == nullptr || !ShowPage(target)) return;
+  EnableNext(true);
   if (target == GetFirstPage()) {
     EnableBack(false);
     EnableFinish(false);
   }
-  EnableNext(true);
+  FocusPage(target);
 }
 
 void CNewWizDialog::OnFinish() {
   CNewWizPage* active = GetActivePage();
+  // The page shown is taken as Next takes it: its values are stored, and a page whose check
+  // fails (-1) keeps the user there, with Finish as with Next.
+  if (active != nullptr && active->OnNextPressed() == -1) return;
   if (active != nullptr && !active->OnLeavePage()) return;
   // Earlier pages finish first, so a page can rely on the work of every page before it.
   for (CNewWizPage* page : pages_) {

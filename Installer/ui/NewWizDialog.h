@@ -10,6 +10,12 @@
 // Buttons: on the first page Back and Finish are disabled; Next on the last page disables Next and
 // enables Finish (with the focus); Finish then stays enabled going back, until the first page.
 // A one-page wizard starts with Back and Next disabled and Finish enabled and focused.
+//
+// Keyboard: Enter presses Next while it is enabled, else Finish. Every page that shows gets the
+// focus: Finish on the last page, else the page's first tab stop, else Next. A button that is
+// disabled while it has the focus hands it to Next (or Finish, or Cancel), so the wizard never
+// loses the keyboard. Pages made with DS_CONTROL take part in the frame's Tab order (see
+// framework/Dialog.h).
 #pragma once
 
 #include <windows.h>
@@ -33,8 +39,8 @@ class CNewWizDialog : public CDialog {
 
   // Creates the page window on first use (false when it cannot be created or OnPageCreated
   // refuses), leaves the active page (false when it refuses), places the page at the
-  // placeholder's top-left without resizing it, enables and shows it, then OnEnterPage. Answers
-  // whether |page| is now the active page.
+  // placeholder's top-left without resizing it, enables and shows it, then OnEnterPage; then gives
+  // the page the focus. Answers whether |page| is now the active page.
   bool ActivatePage(CNewWizPage* page);
   // Hides the active page after its OnLeavePage agreed. True when no page is active.
   bool DeactivateActivePage();
@@ -52,6 +58,8 @@ class CNewWizDialog : public CDialog {
   void EnableNext(bool enable);
   // Enabling also gives Finish the focus.
   void EnableFinish(bool enable);
+  // Enter's button: Next when it is enabled, else Finish when it is; null when neither is.
+  HWND DefaultButton() const;
 
   // Sets the buttons for the first page and shows it. Answers ActivatePage's result; false without
   // pages.
@@ -73,8 +81,9 @@ class CNewWizDialog : public CDialog {
 
   void OnBack();
   void OnNext();
-  // The active page must agree to be left, then every page that has been shown, in list order,
-  // must agree to finish; then the wizard ends with IDC_WIZ_FINISH.
+  // The active page is taken as Next takes it (OnNextPressed; -1 keeps the wizard on the page)
+  // and must agree to be left, then every page that has been shown, in list order, must agree to
+  // finish; then the wizard ends with IDC_WIZ_FINISH.
   void OnFinish();
 
  private:
@@ -82,6 +91,15 @@ class CNewWizDialog : public CDialog {
   CNewWizPage* Neighbour(CNewWizPage* page, int offset) const;
   // The page that a Back/Next answer names: 0 the neighbour, -1 none (stay), else by template id.
   CNewWizPage* Target(CNewWizPage* active, int answer, int offset) const;
+  // ActivatePage without the focus: the caller sets the buttons for the page first.
+  bool ShowPage(CNewWizPage* page);
+  // Finish on the last page when it is enabled, else the page's first tab stop, else Enter's
+  // button (or Cancel); the default button follows Next and Finish.
+  void FocusPage(CNewWizPage* page);
+  // Enter's button, or Cancel when neither Next nor Finish is enabled.
+  void FocusDefaultButton();
+  void GiveFocus(HWND control);
+  void UpdateDefaultButton();
   void EnableButton(int id, bool enable);
 
   std::vector<CNewWizPage*> pages_;

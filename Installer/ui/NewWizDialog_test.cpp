@@ -48,6 +48,7 @@ struct ThreePages {
   bool Open() {
     if (!wizard.Create(IDD_TEST_WIZARD, nullptr)) return false;
     ShowWindow(wizard.GetSafeHwnd(), SW_SHOW);
+    PumpWaitingMessages();
     return true;
   }
 };
@@ -84,12 +85,70 @@ TEST(NewWizDialogTest, ReachingTheLastPageGivesFinishTheFocus) {
   EXPECT_EQ(GetFocus(), w.wizard.GetDlgItem(IDC_WIZ_FINISH));
 }
 
+// The id of the frame's default button, the one Enter presses.
+int DefaultButtonId(const TestWizard& wizard) {
+  return LOWORD(SendMessageA(wizard.window, DM_GETDEFID, 0, 0));
+}
+
+TEST(NewWizDialogTest, EveryPageThatShowsGetsTheFocusAndEnterPressesNext) {
+  ThreePages w;  // the first page has an edit; the other two no tab stop
+  ASSERT_TRUE(w.Open());
+  struct Step {
+    const char* name;
+    int click;  // 0: none
+    int focus;
+    int defaultButton;
+  } steps[] = {
+      {"at the start: the first page's edit", 0, IDC_TEST_PAGE_EDIT, IDC_WIZ_NEXT},
+      {"Next to a page without a tab stop: Next", IDC_WIZ_NEXT, IDC_WIZ_NEXT, IDC_WIZ_NEXT},
+      {"Next to the last page: Finish", IDC_WIZ_NEXT, IDC_WIZ_FINISH, IDC_WIZ_FINISH},
+      // Finish stays enabled here; Enter must still mean Next.
+      {"Back from the last page: Next", IDC_WIZ_BACK, IDC_WIZ_NEXT, IDC_WIZ_NEXT},
+      {"Back to the first page: its edit again", IDC_WIZ_BACK, IDC_TEST_PAGE_EDIT, IDC_WIZ_NEXT},
+  };
+  for (const Step& s : steps) {
+    if (s.click != 0) w.wizard.Click(s.click);
+    const HWND focus = GetFocus();
+    EXPECT_EQ(GetDlgCtrlID(focus), s.focus) << s.name;
+    EXPECT_TRUE(IsWindowVisible(focus)) << s.name << ": not a control of a hidden page";
+    EXPECT_EQ(DefaultButtonId(w.wizard), s.defaultButton) << s.name;
+  }
+}
+
+TEST(NewWizDialogTest, AButtonDisabledWithTheFocusHandsItOn) {
+  struct Case {
+    const char* name;
+    int focused;
+    bool finishEnabled;
+    int disabled;
+    int wantFocus;
+  } cases[] = {
+      {"Back (as on going back to the first page): to Next", IDC_WIZ_BACK, false, IDC_WIZ_BACK,
+       IDC_WIZ_NEXT},
+      {"Next with Finish enabled: to Finish", IDC_WIZ_NEXT, true, IDC_WIZ_NEXT, IDC_WIZ_FINISH},
+      {"Next with Finish disabled: to Cancel", IDC_WIZ_NEXT, false, IDC_WIZ_NEXT, IDCANCEL},
+  };
+  for (const Case& c : cases) {
+    ThreePages w;
+    ASSERT_TRUE(w.Open()) << c.name;
+    w.wizard.Click(IDC_WIZ_NEXT);  // the middle page: Back and Next enabled
+    if (c.finishEnabled) w.wizard.EnableFinish(true);
+    SetFocus(w.wizard.GetDlgItem(c.focused));
+    ASSERT_EQ(GetFocus(), w.wizard.GetDlgItem(c.focused)) << c.name;
+
+    c.disabled == IDC_WIZ_BACK ? w.wizard.EnableBack(false) : w.wizard.EnableNext(false);
+
+    EXPECT_EQ(GetFocus(), w.wizard.GetDlgItem(c.wantFocus)) << c.name;
+  }
+}
+
 TEST(NewWizDialogTest, OnePageWizardOffersOnlyFinishWithTheFocus) {
   CallLog log;
   ScriptedPage only("A", IDD_TEST_PAGE_FIRST, log);
   TestWizard wizard({&only});
   ASSERT_TRUE(wizard.Create(IDD_TEST_WIZARD, nullptr));
   ShowWindow(wizard.GetSafeHwnd(), SW_SHOW);
+  PumpWaitingMessages();
 
   EXPECT_EQ(wizard.ShownPages(), "A");
   EXPECT_EQ(ReadButtons(wizard), (Buttons{false, false, true}));
@@ -257,8 +316,8 @@ TEST(NewWizDialogTest, FinishAndCancelReachThePagesThatWereShown) {
        },
        IDC_WIZ_FINISH,
        {},
-       {"A.created", "A.enter", "A.next", "C.created", "A.leave", "C.enter", "C.leave", "A.finish",
-        "C.finish", "A.leave", "A.destroying", "C.leave", "C.destroying"}},
+       {"A.created", "A.enter", "A.next", "C.created", "A.leave", "C.enter", "C.next", "C.leave",
+        "A.finish", "C.finish", "A.leave", "A.destroying", "C.leave", "C.destroying"}},
       {"Finish refused by the page shown, then agreed",
        [](ThreePages& w) { w.c.leaveAnswer = false; },
        [](ThreePages& w, std::vector<std::string>& notes) {
@@ -271,7 +330,27 @@ TEST(NewWizDialogTest, FinishAndCancelReachThePagesThatWereShown) {
        },
        IDC_WIZ_FINISH,
        {"open"},
-       then(startToC, then({"C.leave", "C.leave", "A.finish", "B.finish", "C.finish"}, closeABC))},
+       then(startToC, then({"C.next", "C.leave", "C.next", "C.leave", "A.finish", "B.finish",
+                            "C.finish"},
+                           closeABC))},
+      {"Finish on a middle page takes it as Next does: a failed check keeps the wizard there",
+       [](ThreePages&) {},
+       [](ThreePages& w, std::vector<std::string>& notes) {
+         w.wizard.Click(IDC_WIZ_NEXT);
+         w.wizard.Click(IDC_WIZ_NEXT);
+         w.wizard.Click(IDC_WIZ_BACK);  // Finish stays enabled on the middle page
+         w.b.nextAnswer = -1;
+         w.wizard.Click(IDC_WIZ_FINISH);
+         notes.push_back(IsWindow(w.wizard.window) ? "open" : "closed");
+         notes.push_back(w.wizard.ShownPages());
+         w.b.nextAnswer = 0;
+         w.wizard.Click(IDC_WIZ_FINISH);
+       },
+       IDC_WIZ_FINISH,
+       {"open", "B"},
+       then(startToC, then({"C.back", "C.leave", "B.enter", "B.next", "B.next", "B.leave",
+                            "A.finish", "B.finish", "C.finish"},
+                           closeABC))},
       {"a page refuses to finish: later pages are not asked and the wizard stays",
        [](ThreePages& w) { w.b.finishAnswer = false; },
        [](ThreePages& w, std::vector<std::string>& notes) {
@@ -283,7 +362,8 @@ TEST(NewWizDialogTest, FinishAndCancelReachThePagesThatWereShown) {
        },
        IDCANCEL,
        {"open"},
-       then(startToC, then({"C.leave", "A.finish", "B.finish", "A.cancel", "B.cancel", "C.cancel"},
+       then(startToC, then({"C.next", "C.leave", "A.finish", "B.finish", "A.cancel", "B.cancel",
+                            "C.cancel"},
                            closeABC))},
       {"Cancel asks every shown page",
        [](ThreePages&) {},
