@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include "framework/ThreadMainWindow.h"
+
 namespace {
 
 CWinApp* theRegisteredApp = nullptr;
@@ -36,8 +38,13 @@ CWinApp* AfxGetApp() { return theRegisteredApp; }
 
 HWND AfxGetMainWnd() {
   const CWinApp* app = AfxGetApp();
-  if (app == nullptr || app->GetThreadId() != GetCurrentThreadId()) return nullptr;
-  return app->GetMainWnd();
+  if (app != nullptr && app->GetThreadId() == GetCurrentThreadId()) return app->GetMainWnd();
+  const HWND named = NamedThreadMainWindow();
+  if (named == nullptr) return nullptr;
+  if (IsWindow(named)) return named;
+  // The named window has gone (a progress dialog stopped by the user while its worker still
+  // runs): a box of the worker then belongs to the application's window, not to none.
+  return app != nullptr ? app->GetMainWnd() : nullptr;
 }
 
 int AfxMessageBox(const char* text, UINT type) {

@@ -52,9 +52,11 @@ class CWinApp {
 // The application object, or null when none exists.
 CWinApp* AfxGetApp();
 
-// The main window of the calling thread's application: on the application's thread its main
-// window, on any other thread (a worker) null, so windows owned by a worker are never parented to
-// a window of another thread.
+// The main window of the calling thread: on the application's thread the application's main
+// window; on any other thread (a worker) the window it named (CThreadMainWindow, in
+// framework/ThreadMainWindow.h), or, once that has been destroyed, the application's main window;
+// null for a worker that named none, so its windows are never parented to another thread's window
+// unasked.
 HWND AfxGetMainWnd();
 
 // Shows a message box owned by AfxGetMainWnd() and captioned with the application title

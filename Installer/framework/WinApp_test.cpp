@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "framework/ThreadMainWindow.h"
+
 namespace {
 
 TEST(WinAppTest, TheLivingApplicationObjectIsTheApplication) {
@@ -22,6 +24,34 @@ TEST(WinAppTest, TheLivingApplicationObjectIsTheApplication) {
   EXPECT_EQ(seenFromWorker, nullptr) << "a worker thread has no main window";
   EXPECT_EQ(AfxGetApp(), nullptr);
   EXPECT_EQ(AfxGetMainWnd(), nullptr);
+}
+
+TEST(WinAppTest, AWorkerThatNamedAWindowHasItAsMainWindowWhileItExists) {
+  CWinApp app;
+  const HWND appWindow = CreateWindowExA(0, "STATIC", "app", 0, 0, 0, 10, 10, HWND_MESSAGE,
+                                         nullptr, nullptr, nullptr);
+  app.SetMainWnd(appWindow);
+  HWND named = nullptr;
+  HWND whileNamed = nullptr;
+  HWND afterDestroyed = nullptr;
+  HWND afterwards = reinterpret_cast<HWND>(1);
+  std::thread worker([&] {
+    named = CreateWindowExA(0, "STATIC", "worker", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
+                            nullptr, nullptr);
+    {
+      const CThreadMainWindow mainWindow(named);
+      whileNamed = AfxGetMainWnd();
+      DestroyWindow(named);
+      afterDestroyed = AfxGetMainWnd();
+    }
+    afterwards = AfxGetMainWnd();
+  });
+  worker.join();
+  EXPECT_EQ(whileNamed, named);
+  EXPECT_EQ(afterDestroyed, appWindow) << "the window named has gone: the application's";
+  EXPECT_EQ(afterwards, nullptr) << "no name any more: none";
+  EXPECT_EQ(AfxGetMainWnd(), appWindow) << "the application's thread is not affected";
+  DestroyWindow(appWindow);
 }
 
 TEST(WinAppTest, RunWithoutMainWindowEndsAtOnceAndLeavesTheQueueAlone) {

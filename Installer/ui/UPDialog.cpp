@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/CenterWindow.h"
 #include "framework/Dialog.h"
+#include "framework/ThreadMainWindow.h"
 #include "res/resource.h"
 #include "support/Log.h"
 
@@ -96,6 +98,8 @@ BOOL CUPDialog::OnInitDialog(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_PROGRESS_STATUS, "");
   SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
   SetWindowTextA(dialog, caption_);
+  // The template puts the dialog at its owner's top-left corner, over the owner's title.
+  CenterOverOwner(dialog);
   SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   context_.dialogWindow = dialog;
   workerThread_.reset(CreateThread(nullptr, 0, UPDialogThread, &context_, 0, nullptr));
@@ -166,6 +170,9 @@ DWORD WINAPI UPDialogThread(LPVOID parameter) {
   context->running = 1;
   int code = kUPDialogWorkerFailed;
   if (terminated != 1) {
+    // The worker's message boxes belong to the dialog: modal to it and above it. Without an
+    // owner a box would open behind the wizard, which takes no input while the dialog runs.
+    const CThreadMainWindow boxesBelongTo(context->dialogWindow);
     const bool succeeded = context->worker != nullptr && context->worker(context);
     code = succeeded ? kUPDialogWorkerSucceeded : kUPDialogWorkerFailed;
     terminated = context->terminated;

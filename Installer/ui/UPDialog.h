@@ -1,5 +1,9 @@
 // The progress dialog: a small modal window with a status line and a progress bar (template
-// IDD_PROGRESS, 137) while a worker function runs on a thread of its own.
+// IDD_PROGRESS, 137) while a worker function runs on a thread of its own. It opens centred over
+// the window that owns it.
+//
+// On the worker's thread the dialog is the main window (AfxGetMainWnd): message boxes the worker
+// shows belong to it (to the application's main window once the dialog has gone).
 //
 // The worker gets the dialog's ProgressContext. It may send WM_UPD_SET_POS and WM_UPD_SET_TEXT to
 // |dialogWindow| with SendMessageA, after checking IsWindow(dialogWindow) and that |terminated| is

@@ -13,6 +13,7 @@
 #include "framework/Dialog.h"
 #include "framework/DialogTestResources.h"
 #include "framework/DialogTestTools.h"
+#include "framework/WinApp.h"
 #include "res/resource.h"
 #include "ui/WizardTestPages.h"
 
@@ -38,6 +39,10 @@ struct WorkerRun {
   HWND dialogOwner = nullptr;
   void* contextOwner = nullptr;
   DWORD workerThread = 0;
+  HWND workerMainWindow = nullptr;
+  HWND dialogWindow = nullptr;
+  RECT dialogRect = {};
+  RECT frameRect = {};
 };
 
 WorkerRun& RunOf(ProgressContext* context) { return *static_cast<WorkerRun*>(context->userData); }
@@ -81,6 +86,11 @@ bool LooksAtItsOwner(ProgressContext* context) {
   run.dialogOwner = GetWindow(context->dialogWindow, GW_OWNER);
   run.contextOwner = context->owner;
   run.workerThread = GetCurrentThreadId();
+  // Where the worker's message boxes go (the engine's reports take their owner from here).
+  run.workerMainWindow = AfxGetMainWnd();
+  run.dialogWindow = context->dialogWindow;
+  GetWindowRect(context->dialogWindow, &run.dialogRect);
+  GetWindowRect(run.frame, &run.frameRect);
   return true;
 }
 
@@ -180,6 +190,27 @@ TEST_F(UPDialogTest, RunsTheWorkerOnItsOwnThreadWhileTheOwnersWizardTakesNoInput
   EXPECT_EQ(run.contextOwner, static_cast<void*>(&page));
   EXPECT_NE(run.workerThread, GetCurrentThreadId());
   EXPECT_TRUE(IsWindowEnabled(wizard.GetSafeHwnd())) << "the wizard takes input again afterwards";
+}
+
+TEST_F(UPDialogTest, OpensCentredOverTheWizardAndOwnsTheWorkersBoxes) {
+  CallLog log;
+  ScriptedPage page("A", IDD_TEST_PAGE_FIRST, log);
+  TestWizard wizard({&page});
+  ASSERT_TRUE(wizard.Create(IDD_TEST_WIZARD, nullptr));
+  // Away from the screen's corner, so that centring is not the same as keeping it in the corner.
+  SetWindowPos(wizard.GetSafeHwnd(), nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(wizard.GetSafeHwnd(), SW_SHOW);
+  WorkerRun run;
+  run.frame = wizard.GetSafeHwnd();
+  CUPDialog dialog(&page, LooksAtItsOwner, &run, "Please Wait..", true);
+
+  ASSERT_EQ(dialog.Show(), kUPDialogWorkerSucceeded);
+  EXPECT_EQ(run.workerMainWindow, run.dialogWindow);
+  const RECT& d = run.dialogRect;
+  const RECT& f = run.frameRect;
+  EXPECT_NEAR(d.left + d.right, f.left + f.right, 1) << "horizontal centres (doubled)";
+  EXPECT_NEAR(d.top + d.bottom, f.top + f.bottom, 1) << "vertical centres (doubled)";
+  EXPECT_GT(d.top, f.top) << "not over the wizard's title";
 }
 
 TEST(CaptionPrefixTest, KeepsAtMostTheLimitWithoutSplittingACharacter) {
