@@ -22,6 +22,16 @@
 //   enabled ID | visible ID | checked ID | read-only ID   1 or 0 (visible: the control's own
 //                                   WS_VISIBLE style; read-only: an edit's ES_READONLY)
 //   focused                         the id of the control that has the keyboard focus
+//   focus                           where the keyboard focus is: "frame:ID" (a frame button),
+//                                   "page:ID" (a control of the page that is shown),
+//                                   "hidden:ID" (a control of a hidden page), "window" (the frame
+//                                   itself), "none", or "other:CLASS:CAPTION" (another window)
+//   key NAME                        one real key press (SendInput) after bringing the window to
+//                                   the foreground, as a user types it: tab, shift+tab, enter,
+//                                   escape, space, up, down, or a letter or digit; waits until
+//                                   the installer has handled it and writes the focus as above
+//   type TEXT                       real key presses of the letters, digits and blanks of TEXT
+//   owner                           the caption of the window's owner ("" when it has none)
 //   press-enter-in ID               posts WM_KEYDOWN and WM_KEYUP of VK_RETURN to the control,
 //                                   through the owner's message loop as a real key press goes
 //   press-escape                    the same with VK_ESCAPE to the window itself
@@ -41,6 +51,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -202,6 +213,137 @@ int FocusedControlId(HWND top) {
   return GetDlgCtrlID(info.hwndFocus);
 }
 
+// Where the focus of the window's thread is, as the header comment describes it.
+std::string FocusWhere(HWND top) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus) {
+    return "none";
+  }
+  const HWND focus = info.hwndFocus;
+  if (focus == top) return "window";
+  const std::string id = std::to_string(GetDlgCtrlID(focus));
+  if (GetParent(focus) == top) return "frame:" + id;
+  if (GetAncestor(focus, GA_ROOT) == top) {
+    return (IsWindowVisible(GetParent(focus)) ? "page:" : "hidden:") + id;
+  }
+  const HWND root = GetAncestor(focus, GA_ROOT);
+  char caption[256] = {};
+  GetWindowTextA(root, caption, sizeof(caption));
+  return "other:" + ClassOf(root) + ":" + caption;
+}
+
+struct NamedKey {
+  const char* name;
+  WORD key;
+  bool shift;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"tab", VK_TAB, false},       {"shift+tab", VK_TAB, true}, {"enter", VK_RETURN, false},
+    {"escape", VK_ESCAPE, false}, {"space", VK_SPACE, false},  {"up", VK_UP, false},
+    {"down", VK_DOWN, false},
+};
+
+// The key and shift state of a key name, or of a single letter or digit; false for others.
+bool KeyOf(const std::string& name, WORD* key, bool* shift) {
+  for (const NamedKey& k : kNamedKeys) {
+    if (name == k.name) {
+      *key = k.key;
+      *shift = k.shift;
+      return true;
+    }
+  }
+  if (name.size() != 1 || !std::isalnum(static_cast<unsigned char>(name[0]))) return false;
+  const SHORT scan = VkKeyScanA(name[0]);
+  if (scan == -1) return false;
+  *key = LOBYTE(scan);
+  *shift = (HIBYTE(scan) & 1) != 0;
+  return true;
+}
+
+void AddKey(std::vector<INPUT>& inputs, WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  if (key == VK_UP || key == VK_DOWN) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  inputs.push_back(input);
+}
+
+// One press of |key| (with Shift held when |shift|) through the system's input queue, into the
+// foreground window, exactly as a keyboard gives it.
+bool PressKey(WORD key, bool shift) {
+  std::vector<INPUT> inputs;
+  if (shift) AddKey(inputs, VK_SHIFT, false);
+  AddKey(inputs, key, false);
+  AddKey(inputs, key, true);
+  if (shift) AddKey(inputs, VK_SHIFT, true);
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  return sent == inputs.size();
+}
+
+// Input goes to the foreground window: the window's thread must have it (a box of that thread may
+// hold it instead, and then the key is meant for the box).
+bool BringToForeground(HWND top) {
+  const DWORD thread = GetWindowThreadProcessId(top, nullptr);
+  if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == thread) return true;
+  SetForegroundWindow(top);
+  const DWORD deadline = GetTickCount() + 2000;
+  while (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) != thread) {
+    if (!Before(deadline)) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+// Waits until the window's thread has handled the key: it answers a message again and the focus
+// has stayed where it is for a while. Answers where the focus is then ("gone" when the window
+// closed).
+std::string SettledFocus(HWND top) {
+  Sleep(60);
+  std::string last;
+  int stable = 0;
+  for (int round = 0; round < 100 && stable < 3; ++round) {
+    if (!IsWindow(top) || !IsWindowVisible(top)) return "gone";
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
+    const std::string now = FocusWhere(top);
+    stable = now == last ? stable + 1 : 0;
+    last = now;
+    Sleep(30);
+  }
+  return last;
+}
+
+int PressNamedKey(HWND top, const std::string& name) {
+  WORD key = 0;
+  bool shift = false;
+  if (!KeyOf(name, &key, &shift)) return kUsage;
+  if (!BringToForeground(top)) return Fail("the window could not be brought to the foreground");
+  if (!PressKey(key, shift)) return Fail("SendInput failed with error " +
+                                         std::to_string(GetLastError()));
+  Write(SettledFocus(top));
+  return kDone;
+}
+
+int TypeText(HWND top, const std::string& text) {
+  if (!BringToForeground(top)) return Fail("the window could not be brought to the foreground");
+  for (char c : text) {
+    WORD key = 0;
+    bool shift = false;
+    if (c == ' ') {
+      key = VK_SPACE;
+    } else if (!KeyOf(std::string(1, c), &key, &shift)) {
+      return kUsage;
+    }
+    if (!PressKey(key, shift)) return Fail("SendInput failed");
+  }
+  SettledFocus(top);
+  return kDone;
+}
+
 int WatchTexts(HWND top, HWND control, DWORD deadline) {
   std::string last;
   bool first = true;
@@ -265,6 +407,19 @@ int RunOnWindow(HWND top, const std::vector<std::string>& a) {
   const std::string& command = a[0];
   if (command == "focused" && a.size() == 1) {
     Write(std::to_string(FocusedControlId(top)));
+    return kDone;
+  }
+  if (command == "focus" && a.size() == 1) {
+    Write(FocusWhere(top));
+    return kDone;
+  }
+  if (command == "key" && a.size() == 2) return PressNamedKey(top, a[1]);
+  if (command == "type" && a.size() == 2) return TypeText(top, a[1]);
+  if (command == "owner" && a.size() == 1) {
+    const HWND owner = GetWindow(top, GW_OWNER);
+    char caption[256] = {};
+    if (owner != nullptr) GetWindowTextA(owner, caption, sizeof(caption));
+    Write(caption);
     return kDone;
   }
   if (command == "press-escape" && a.size() == 1) {
