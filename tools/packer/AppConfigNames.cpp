@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "TextDecoding.h"
+#include "CodePage1252.h"
 
 namespace packer {
 namespace {
@@ -213,7 +213,7 @@ class NameCollector {
 }  // namespace
 
 AppConfigNames ReadAppConfigNames(const std::string& configText) {
-  return NameCollector(DecodeXmlDocument(configText)).Collect();
+  return NameCollector(DecodeCodePage1252(configText)).Collect();
 }
 
 }  // namespace packer

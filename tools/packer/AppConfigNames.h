@@ -15,7 +15,8 @@ struct AppConfigNames {
   std::u16string projectName;  // empty: not configured
 };
 
-// |configText| is the document's bytes; DecodeXmlDocument reads them.
+// |configText| is the document's bytes, read in code page 1252 whatever its declaration says, as
+// the installer converts them with its ANSI code page before its DOM parses them.
 AppConfigNames ReadAppConfigNames(const std::string& configText);
 
 }  // namespace packer

@@ -71,6 +71,11 @@ TEST(AppConfigNamesTest, ReadAsTheInstallerReadsThem) {
                                       Config("<appInfo><companyName>Sant\xE9</companyName>"
                                              "</appInfo>"),
        u"Sant\u00E9", u""},
+      // The installer converts the text with its code page; the declaration changes nothing.
+      {"declared UTF-8: UTF-8 bytes are two characters",
+       "<?xml version=\"1.0\" encoding=\"utf-8\"?>" +
+           Config("<appInfo><companyName>Sant\xC3\xA9</companyName></appInfo>"),
+       u"Sant\u00C3\u00A9", u""},
       {"an empty configuration", "", u"", u""},
       {"cut off in the middle", std::string("<appConfig><appInfo><companyName>QV"), u"", u""},
       {"an end tag out of order", Config("<appInfo><companyName>QVX</appInfo></companyName>"),

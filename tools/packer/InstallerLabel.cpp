@@ -1,8 +1,8 @@
 #include "InstallerLabel.h"
 
 #include "AppConfigNames.h"
+#include "CodePage1252.h"
 #include "FileSystem.h"
-#include "TextDecoding.h"
 
 namespace packer {
 namespace {
@@ -18,9 +18,9 @@ InstallerLabel MakeInstallerLabel(const std::string& configText, const std::stri
   InstallerLabel label;
   label.companyName = names.companyName.empty() ? kDefaultCompanyName : names.companyName;
   label.productName =
-      names.projectName.empty() ? DecodeUtf8Or1252(productName) : names.projectName;
+      names.projectName.empty() ? DecodeCodePage1252(productName) : names.projectName;
   label.fileDescription = label.productName + u" Setup";
-  label.versionText = DecodeUtf8Or1252(version);
+  label.versionText = DecodeCodePage1252(version);
   label.numbers = ReadVersionNumbers(version);
   return label;
 }

@@ -15,7 +15,8 @@ namespace packer {
 // --version |version|: CompanyName the configured companyName (the installer's default "QVX"
 // when there is none), ProductName the configured projectName (by default |productName|, as
 // the installer has it), FileDescription "<projectName> Setup", both version strings
-// |version| and the numbers ReadVersionNumbers finds in it.
+// |version| and the numbers ReadVersionNumbers finds in it. The name and the version are read in
+// code page 1252, as the configuration is.
 InstallerLabel MakeInstallerLabel(const std::string& configText, const std::string& productName,
                                   const std::string& version);
 

@@ -30,6 +30,8 @@ TEST(InstallerLabelTest, FromTheConfigurationWithTheInstallersDefaults) {
       {"no projectName: the product name in code page 1252",
        "<appConfig><appInfo><companyName>Brenmoor Health</companyName></appInfo></appConfig>",
        "Sant\xE9", u"Brenmoor Health", u"Sant\u00E9"},
+      {"UTF-8 bytes of the product name are two characters, as the installer shows them", "",
+       "Sant\xC3\xA9", u"QVX", u"Sant\u00C3\u00A9"},
   };
   for (const auto& c : kCases) {
     const InstallerLabel label = MakeInstallerLabel(c.config, c.productName, "1.6.0003.0000.0035");
