@@ -14,6 +14,14 @@ const char16_t kHighCharacters[32] = {
 constexpr char16_t kFirstHigh = 0x80;
 constexpr char16_t kPastHigh = 0xA0;
 
+char EncodeCharacter(char16_t c) {
+  for (char16_t i = 0; i < kPastHigh - kFirstHigh; ++i) {
+    if (kHighCharacters[i] == c) return static_cast<char>(kFirstHigh + i);
+  }
+  if (c < kFirstHigh || (c >= kPastHigh && c <= 0xFF)) return static_cast<char>(c);
+  return '?';
+}
+
 }  // namespace
 
 std::u16string DecodeCodePage1252(std::string_view bytes) {
@@ -25,6 +33,13 @@ std::u16string DecodeCodePage1252(std::string_view bytes) {
                                                           : static_cast<char16_t>(byte));
   }
   return text;
+}
+
+std::string EncodeCodePage1252(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (const char16_t c : text) bytes.push_back(EncodeCharacter(c));
+  return bytes;
 }
 
 }  // namespace packer

@@ -21,5 +21,15 @@ TEST(CodePage1252Test, Decodes) {
   for (const auto& c : kCases) EXPECT_EQ(c.want, DecodeCodePage1252(c.bytes)) << c.name;
 }
 
+TEST(CodePage1252Test, EncodingIsTheExactInverse) {
+  std::string every;
+  for (int byte = 0; byte < 256; ++byte) every.push_back(static_cast<char>(byte));
+  EXPECT_EQ(every, EncodeCodePage1252(DecodeCodePage1252(every)));
+}
+
+TEST(CodePage1252Test, CharactersTheCodePageLacksBecomeQuestionMarks) {
+  EXPECT_EQ("?.?", EncodeCodePage1252(u"\u0080.\uFF0E"));
+}
+
 }  // namespace
 }  // namespace packer

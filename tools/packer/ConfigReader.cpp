@@ -3,50 +3,88 @@
 #include <algorithm>
 #include <optional>
 
+#include "CodePage1252.h"
+
 namespace packer {
 namespace {
 
 using payload::ConfigName;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view LocalName(std::string_view name) {
-  const size_t colon = name.find(':');
-  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+// A character a document may hold: no NUL, no other control character than tab and line breaks,
+// no surrogate, nothing past U+10FFFF and not the two non-characters U+FFFE and U+FFFF.
+bool IsXmlCharacter(char32_t c) {
+  if (c < 0x20) return c == '\t' || c == '\n' || c == '\r';
+  if (c >= 0xD800 && c <= 0xDFFF) return false;
+  return c != 0xFFFE && c != 0xFFFF && c <= 0x10FFFF;
 }
 
-std::string TrimBlanks(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+void AppendCodePoint(char32_t code, std::u16string* text) {
+  if (code < 0x10000) {
+    text->push_back(static_cast<char16_t>(code));
+    return;
+  }
+  code -= 0x10000;
+  text->push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+  text->push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
 }
 
-// The path value an element holds, from the names of the open elements (the root first).
-std::optional<ConfigName> ValueAt(const std::vector<std::string_view>& open) {
-  struct Slot {
-    std::string_view block;
-    std::string_view name;
-    ConfigName which;
-  };
-  static const Slot kSlots[] = {
-      {"appInfo", "companyName", ConfigName::kCompanyName},
-      {"appInfo", "appName", ConfigName::kAppName},
-      {"exeInfo", "path", ConfigName::kExePath},
-      {"shortCut", "name", ConfigName::kShortcutName},
-      {"shortCut", "alias", ConfigName::kShortcutAlias},
-      {"shortCut", "icon", ConfigName::kShortcutIcon},
-  };
-  if (open.size() != 3 || LocalName(open[0]) != "appConfig") return std::nullopt;
+std::u16string TrimBlanks(const std::u16string& text) {
+  const size_t first = text.find_first_not_of(u' ');
+  if (first == std::u16string::npos) return {};
+  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+}
+
+// An element the reader takes the text of.
+struct Slot {
+  std::string_view entry;  // the element below appConfig
+  std::string_view name;   // the element below that
+  ConfigElement element;
+  // The installer reads the first of the whole document (absolute query paths below the one
+  // appInfo it asks for), or the first of each entry (it walks exeInfo[i] and shortCut[i]).
+  bool firstOfDocument;
+};
+
+constexpr Slot kSlots[] = {
+    {"appInfo", "companyName", ConfigElement::kCompanyName, true},
+    {"appInfo", "appName", ConfigElement::kAppName, true},
+    {"appInfo", "projectName", ConfigElement::kProjectName, true},
+    {"exeInfo", "path", ConfigElement::kExePath, false},
+    {"shortCut", "name", ConfigElement::kShortcutName, false},
+    {"shortCut", "alias", ConfigElement::kShortcutAlias, false},
+    {"shortCut", "icon", ConfigElement::kShortcutIcon, false},
+};
+
+// The slot an element is in, from the names of the open elements (the root first).
+const Slot* SlotAt(const std::vector<std::string_view>& open) {
+  if (open.size() != 3 || open[0] != "appConfig") return nullptr;
   for (const Slot& slot : kSlots) {
-    if (LocalName(open[1]) == slot.block && LocalName(open[2]) == slot.name) return slot.which;
+    if (open[1] == slot.entry && open[2] == slot.name) return &slot;
+  }
+  return nullptr;
+}
+
+// The path rule a value answers to; nothing for a value that is no part of a path.
+std::optional<ConfigName> PathName(ConfigElement element) {
+  switch (element) {
+    case ConfigElement::kCompanyName: return ConfigName::kCompanyName;
+    case ConfigElement::kAppName: return ConfigName::kAppName;
+    case ConfigElement::kExePath: return ConfigName::kExePath;
+    case ConfigElement::kShortcutName: return ConfigName::kShortcutName;
+    case ConfigElement::kShortcutAlias: return ConfigName::kShortcutAlias;
+    case ConfigElement::kShortcutIcon: return ConfigName::kShortcutIcon;
+    case ConfigElement::kProjectName: break;
   }
   return std::nullopt;
 }
 
-// The character of a predefined entity or an ASCII character reference (the text between '&'
-// and ';'), or nothing.
-std::optional<char> ResolveReference(std::string_view name, unsigned long* codePoint) {
-  const std::pair<std::string_view, char> kPredefined[] = {
+// The character of a predefined entity or a character reference (the text between '&' and ';'),
+// or nothing.
+std::optional<char32_t> ResolveReference(std::string_view name) {
+  const std::pair<std::string_view, char32_t> kPredefined[] = {
       {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
   for (const auto& [entity, character] : kPredefined) {
     if (name == entity) return character;
@@ -59,9 +97,9 @@ std::optional<char> ResolveReference(std::string_view name, unsigned long* codeP
       digits.find_first_not_of(allowed) != std::string_view::npos) {
     return std::nullopt;
   }
-  *codePoint = std::stoul(std::string(digits), nullptr, hex ? 16 : 10);
-  if (*codePoint == 0 || *codePoint >= 0x80) return std::nullopt;
-  return static_cast<char>(*codePoint);
+  const auto code = static_cast<char32_t>(std::stoul(std::string(digits), nullptr, hex ? 16 : 10));
+  if (!IsXmlCharacter(code)) return std::nullopt;
+  return code;
 }
 
 class ConfigScanner {
@@ -69,12 +107,18 @@ class ConfigScanner {
   explicit ConfigScanner(std::string_view text) : text_(text) {}
 
   std::string Scan(std::vector<ConfigValue>* values) {
+    if (At(kByteOrderMark)) {
+      return Fail("the text starts with a UTF-8 byte-order mark, which the installer reads as "
+                  "text before the root element and cannot load; save it without the mark");
+    }
     std::string reason = SkipMisc(true);
     if (reason.empty() && !At("<")) reason = Fail("the document has no root element");
     if (reason.empty()) reason = StartTag();
     while (reason.empty() && !open_.empty()) reason = ContentItem();
     if (reason.empty()) reason = SkipMisc(false);
-    if (reason.empty() && pos_ < text_.size()) reason = Fail("there is more after the root element");
+    if (reason.empty() && pos_ < text_.size()) {
+      reason = Fail("there is more after the root element");
+    }
     if (reason.empty()) *values = std::move(values_);
     return reason;
   }
@@ -111,8 +155,8 @@ class ConfigScanner {
     while (true) {
       SkipSpace();
       std::string reason;
-      if (Consume("<?")) {
-        reason = SkipPast("?>", "processing instruction");
+      if (At("<?")) {
+        reason = ProcessingInstruction();
       } else if (Consume("<!--")) {
         reason = SkipPast("-->", "comment");
       } else if (beforeRoot && Consume("<!DOCTYPE")) {
@@ -122,6 +166,19 @@ class ConfigScanner {
       }
       if (!reason.empty()) return reason;
     }
+  }
+
+  // "<?" at the cursor. The XML declaration is one too, but only at the very start: the DOM
+  // cannot load a document with anything before it, not even a line break.
+  std::string ProcessingInstruction() {
+    const size_t start = pos_;
+    pos_ += 2;
+    const char after = pos_ + 3 < text_.size() ? text_[pos_ + 3] : 0;
+    const bool declaration = At("xml") && (IsXmlSpace(after) || after == '?');
+    if (declaration && start != 0) {
+      return Fail("the XML declaration does not stand at the very start of the text");
+    }
+    return SkipPast("?>", "processing instruction");
   }
 
   // The declaration's internal subset may hold '>' inside brackets and quotes.
@@ -152,7 +209,7 @@ class ConfigScanner {
     }
     if (Consume("<!--")) return SkipPast("-->", "comment");
     if (Consume("<![CDATA[")) return CdataSection();
-    if (Consume("<?")) return SkipPast("?>", "processing instruction");
+    if (At("<?")) return ProcessingInstruction();
     if (At("</")) return EndTag();
     if (At("<")) return StartTag();
     return Text();
@@ -220,71 +277,84 @@ class ConfigScanner {
   std::string CdataSection() {
     const size_t end = text_.find("]]>", pos_);
     if (end == std::string_view::npos) return Fail("a CDATA section is not closed");
-    if (collecting_) collected_.append(text_.substr(pos_, end - pos_));
+    if (slot_ != nullptr) collected_ += DecodeCodePage1252(text_.substr(pos_, end - pos_));
     pos_ = end + 3;
     return "";
   }
 
-  // Character data up to the next tag; only the text of a path value is resolved and kept.
+  // Character data up to the next tag; only the text of a value being read is resolved and kept.
   std::string Text() {
     size_t end = text_.find('<', pos_);
     if (end == std::string_view::npos) end = text_.size();
-    const std::string_view raw = text_.substr(pos_, end - pos_);
-    std::string reason;
-    for (size_t i = 0; collecting_ && reason.empty() && i < raw.size(); ++i) {
-      if (raw[i] != '&') {
-        collected_ += raw[i];
-        continue;
-      }
-      const size_t semicolon = raw.find(';', i);
-      if (semicolon == std::string_view::npos) return Fail("a reference has no closing ';'");
-      reason = AppendReference(raw.substr(i + 1, semicolon - i - 1));
-      i = semicolon;
+    while (slot_ != nullptr && pos_ < end) {
+      const size_t reference = std::min(text_.find('&', pos_), end);
+      collected_ += DecodeCodePage1252(text_.substr(pos_, reference - pos_));
+      pos_ = reference;
+      if (pos_ == end) break;
+      const std::string reason = Reference(end);
+      if (!reason.empty()) return reason;
     }
-    if (reason.empty()) pos_ = end;
-    return reason;
+    pos_ = end;
+    return "";
   }
 
-  std::string AppendReference(std::string_view name) {
-    unsigned long codePoint = 0;
-    if (const std::optional<char> character = ResolveReference(name, &codePoint)) {
-      collected_ += *character;
-      return "";
+  // The reference at the cursor ('&'), which ends before |end|; the cursor moves past it.
+  std::string Reference(size_t end) {
+    const size_t semicolon = text_.find(';', pos_);
+    if (semicolon == std::string_view::npos || semicolon > end) {
+      return Fail("a reference has no closing ';'");
     }
+    const std::string_view name = text_.substr(pos_ + 1, semicolon - pos_ - 1);
     const std::string reference = "\"&" + std::string(name) + ";\"";
-    const std::string element = "the value of " + std::string(LocalName(open_[1])) + "/" +
-                                std::string(LocalName(open_[2]));
-    if (codePoint >= 0x80) {
-      return Fail(element + " uses the character reference " + reference +
-                  ", which the installer converts with the code page of the computer it runs "
-                  "on; write the character itself");
+    const std::optional<char32_t> character = ResolveReference(name);
+    if (!character) {
+      return Fail(ValueName() + " uses the reference " + reference +
+                  ", which the packing tool cannot resolve");
     }
-    return Fail(element + " uses the reference " + reference +
-                ", which the packing tool cannot resolve");
+    if (*character >= 0x80 && codePageNote_.empty()) {
+      codePageNote_ = Fail(ValueName() + " uses the character reference " + reference +
+                           ", which the installer converts with the code page of the computer "
+                           "it runs on; write the character itself");
+    }
+    AppendCodePoint(*character, &collected_);
+    pos_ = semicolon + 1;
+    return "";
+  }
+
+  std::string ValueName() const {
+    return "the value of " + std::string(slot_->entry) + "/" + std::string(slot_->name);
   }
 
   void Open(std::string_view name) {
     open_.push_back(name);
-    if (collecting_) return;  // an element inside a value adds its text to it
-    collecting_ = ValueAt(open_);
-    collectingDepth_ = open_.size();
+    if (open_.size() == 2) readInEntry_.clear();
+    if (slot_ != nullptr) return;  // an element inside a value adds its text to it
+    const Slot* slot = SlotAt(open_);
+    if (slot == nullptr) return;
+    std::vector<ConfigElement>& read = slot->firstOfDocument ? readInDocument_ : readInEntry_;
+    if (std::find(read.begin(), read.end(), slot->element) != read.end()) return;
+    read.push_back(slot->element);
+    slot_ = slot;
     collected_.clear();
+    codePageNote_.clear();
   }
 
   void Close() {
-    if (collecting_ && open_.size() == collectingDepth_) {
-      values_.push_back({*collecting_, TrimBlanks(collected_)});
-      collecting_.reset();
+    if (slot_ != nullptr && open_.size() == 3) {
+      values_.push_back({slot_->element, TrimBlanks(collected_), codePageNote_});
+      slot_ = nullptr;
     }
     open_.pop_back();
   }
 
   std::string_view text_;
   size_t pos_ = 0;
-  std::vector<std::string_view> open_;   // the names of the open elements, the root first
-  std::optional<ConfigName> collecting_;  // the path value being read, if any
-  size_t collectingDepth_ = 0;           // open_.size() of its element
-  std::string collected_;
+  std::vector<std::string_view> open_;  // the names of the open elements, the root first
+  const Slot* slot_ = nullptr;          // the value being read, if any (its element is open_[2])
+  std::u16string collected_;
+  std::string codePageNote_;
+  std::vector<ConfigElement> readInDocument_;  // values read once for the whole document
+  std::vector<ConfigElement> readInEntry_;     // values read once in the open entry
   std::vector<ConfigValue> values_;
 };
 
@@ -302,9 +372,14 @@ std::string CheckConfigNames(std::string_view text, std::string_view version) {
   std::vector<ConfigValue> values;
   std::string reason = ReadConfigValues(text, &values);
   for (size_t i = 0; reason.empty() && i < values.size(); ++i) {
-    reason = payload::CheckConfigName(values[i].which, values[i].value);
-    if (reason.empty() && values[i].which == ConfigName::kAppName) {
-      reason = payload::CheckVersionFolderName(values[i].value, version);
+    const std::optional<ConfigName> which = PathName(values[i].element);
+    if (!which) continue;
+    if (!values[i].codePageNote.empty()) return values[i].codePageNote;
+    // The installer judges the value in its own code page, here taken to be 1252.
+    const std::string bytes = EncodeCodePage1252(values[i].text);
+    reason = payload::CheckConfigName(*which, bytes);
+    if (reason.empty() && *which == ConfigName::kAppName) {
+      reason = payload::CheckVersionFolderName(bytes, version);
     }
   }
   return reason;

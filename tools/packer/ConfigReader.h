@@ -1,12 +1,25 @@
-// The values of an appConfig document that the installer joins into its paths, read without an
-// XML library: the packing tool builds on Linux and for Win32 alike and needs only these few
-// elements. The verdict on each value is the codec's (package/codec/ConfigNames.h), the same
-// function the installer applies to the values its XML DOM reads.
+// The values of an appConfig document that the packing tool needs, read as the installer reads
+// them but without an XML library (the packing tool builds on Linux and for Win32 alike): the
+// names the installer joins into its paths, which the codec judges (package/codec/ConfigNames.h,
+// the same function the installer applies to the values its XML DOM reads), and the names the
+// version resource of a finished installer shows.
 //
-// The reader errs on the side of refusing: it takes every element at the installer's query paths
-// (not only the first, which is the one the installer uses), matches element names without their
-// namespace prefix, and keeps tabs and line breaks in a value (the installer trims blanks only, and
-// whether the DOM trims other white space is left to the DOM).
+// How the installer reads the document, and so this reader:
+// - Characters. The installer converts the text with the ANSI code page of its computer and
+//   hands the result to MSXML's loadXML, so the declaration's encoding never changes a
+//   character. This reader takes the bytes as code page 1252 (CodePage1252.h) whatever the
+//   declaration says: UTF-8 bytes are two characters, as the installer has them.
+// - Elements. Names are matched as written, a prefix being part of the name (the installer's
+//   unprefixed query paths find no prefixed element). Of companyName, appName and projectName
+//   the first /appConfig/appInfo/<name> of the whole document is read (the installer's query
+//   paths are absolute, so a later appInfo can supply a name the first one lacks); of every
+//   /appConfig/exeInfo its first path, of every /appConfig/shortCut its first name, alias and
+//   icon. Further elements of those names are not read, as the installer does not use them.
+// - Text. All text inside the element, CDATA sections and the text of elements inside it
+//   included, comments left out; the five predefined entities and character references
+//   resolved; blanks at both ends removed. Tabs and line breaks at the ends are kept although
+//   the DOM drops them from the text of an element: a path value holding one is refused rather
+//   than judged on less than it holds.
 #pragma once
 
 #include <string>
@@ -17,25 +30,38 @@
 
 namespace packer {
 
-struct ConfigValue {
-  payload::ConfigName which;
-  std::string value;  // the element's text, entities resolved, blanks at its ends removed
+enum class ConfigElement {
+  kCompanyName,    // appInfo/companyName
+  kAppName,        // appInfo/appName
+  kProjectName,    // appInfo/projectName (the display name; no part of a path)
+  kExePath,        // exeInfo/path
+  kShortcutName,   // shortCut/name
+  kShortcutAlias,  // shortCut/alias
+  kShortcutIcon,   // shortCut/icon
 };
 
-// Reads the path values of the appConfig document |text|, in document order: every
-// appConfig/appInfo/companyName and appName, appConfig/exeInfo/path and appConfig/shortCut/name,
-// alias and icon (the text of an element is all text inside it, CDATA included, comments left
-// out). The empty text has no values. Answers "" and fills |values|, or the reason the document
-// cannot be judged, with its line: it is not well-formed as far as this reader checks (one root
-// element, tags that close in order, quoted attribute values, terminated comments, CDATA sections
-// and references), or one of those values uses an entity other than the five XML predefines, or
-// a character reference beyond ASCII (the installer would convert it with the code page of the
-// computer it runs on, which the packing tool cannot know).
+struct ConfigValue {
+  ConfigElement element;
+  std::u16string text;  // the element's text as the DOM has it, blanks at its ends removed
+  // "" or, with its line, why the text depends on the code page of the installer's computer: it
+  // names a character beyond ASCII by reference, which the installer converts with that code
+  // page (where a best-fit conversion may even turn a full-width "．" into ".").
+  std::string codePageNote;
+};
+
+// Reads the values above from the appConfig document |text|, in document order. The empty text
+// has none. Answers "" and fills |values|, or the reason the document cannot be judged, with its
+// line: it is not well-formed as far as this reader checks (one root element, tags that close in
+// order, quoted attribute values, terminated comments, CDATA sections and references, an XML
+// declaration only at the very start), it starts with a UTF-8 byte-order mark (the installer
+// reads it as text before the root and cannot load the document), or a value it reads uses a
+// reference other than the five predefined entities and character references of characters XML
+// allows (entities the document declares are the DOM's to resolve, not this reader's).
 std::string ReadConfigValues(std::string_view text, std::vector<ConfigValue>* values);
 
-// "" when every path value of the configuration |text| is sound (payload::CheckConfigName), and
-// every appName followed by |version| can name the version folder; else the reason, naming the
-// element, or the reader's reason.
+// "" when every path value of the configuration |text| is sound (payload::CheckConfigName on its
+// code page 1252 bytes, none with a code page note) and the appName followed by |version| can
+// name the version folder; else the reason, naming the element, or the reader's reason.
 std::string CheckConfigNames(std::string_view text, std::string_view version);
 
 }  // namespace packer

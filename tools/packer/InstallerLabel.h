@@ -6,23 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "ConfigReader.h"
 #include "PackStep.h"
 #include "VersionResource.h"
 
 namespace packer {
 
-// The label of a package whose appConfig is |configText|, packed with --name |productName| and
-// --version |version|: CompanyName the configured companyName (the installer's default "QVX"
-// when there is none), ProductName the configured projectName (by default |productName|, as
-// the installer has it), FileDescription "<projectName> Setup", both version strings
-// |version| and the numbers ReadVersionNumbers finds in it. The name and the version are read in
-// code page 1252, as the configuration is.
-InstallerLabel MakeInstallerLabel(const std::string& configText, const std::string& productName,
-                                  const std::string& version);
+// The label of a package whose appConfig holds |values| (ReadConfigValues), packed with --name
+// |productName| and --version |version|: CompanyName the configured companyName (the installer's
+// default "QVX" when there is none), ProductName the configured projectName (by default
+// |productName|, as the installer has it), FileDescription "<projectName> Setup", both version
+// strings |version| and the numbers ReadVersionNumbers finds in it. The name and the version are
+// read in code page 1252, as the configuration is.
+InstallerLabel MakeInstallerLabel(const std::vector<ConfigValue>& values,
+                                  const std::string& productName, const std::string& version);
 
 // The version resource for |request|: its configuration file is read and labelled as above.
-// Answers "" and fills |resource|, or the reason (a configuration that cannot be read, names
-// too long for a version resource).
+// Answers "" and fills |resource|, or the reason (a configuration file that cannot be read, or
+// whose text ReadConfigValues cannot judge, names too long for a version resource).
 std::string BuildInstallerVersionResource(const PackRequest& request,
                                           std::vector<uint8_t>* resource);
 

@@ -30,11 +30,16 @@ TEST(InstallerLabelTest, FromTheConfigurationWithTheInstallersDefaults) {
       {"no projectName: the product name in code page 1252",
        "<appConfig><appInfo><companyName>Brenmoor Health</companyName></appInfo></appConfig>",
        "Sant\xE9", u"Brenmoor Health", u"Sant\u00E9"},
+      {"blank names take the defaults",
+       "<appConfig><appInfo><companyName> </companyName><projectName/></appInfo></appConfig>",
+       "Norvane", u"QVX", u"Norvane"},
       {"UTF-8 bytes of the product name are two characters, as the installer shows them", "",
        "Sant\xC3\xA9", u"QVX", u"Sant\u00C3\u00A9"},
   };
   for (const auto& c : kCases) {
-    const InstallerLabel label = MakeInstallerLabel(c.config, c.productName, "1.6.0003.0000.0035");
+    std::vector<ConfigValue> values;
+    ASSERT_EQ("", ReadConfigValues(c.config, &values)) << c.name;
+    const InstallerLabel label = MakeInstallerLabel(values, c.productName, "1.6.0003.0000.0035");
     EXPECT_EQ(c.company, label.companyName) << c.name;
     EXPECT_EQ(c.product, label.productName) << c.name;
     EXPECT_EQ(c.product + u" Setup", label.fileDescription) << c.name;
@@ -51,11 +56,17 @@ TEST(InstallerLabelTest, ResourceOfARequest) {
   request.configPath = DEMO_DIR "/appConfig.xml";
   std::vector<uint8_t> resource;
   ASSERT_EQ("", BuildInstallerVersionResource(request, &resource));
-  EXPECT_EQ(BuildVersionResource(MakeInstallerLabel(DemoConfig(), "Norvane", request.version)),
-            resource);
+  std::vector<ConfigValue> demo;
+  ASSERT_EQ("", ReadConfigValues(DemoConfig(), &demo));
+  EXPECT_EQ(BuildVersionResource(MakeInstallerLabel(demo, "Norvane", request.version)), resource);
 
   request.configPath = folder.path() + "/missing.xml";
   EXPECT_EQ(0u, BuildInstallerVersionResource(request, &resource).rfind("configuration: ", 0));
+
+  // A configuration the reader cannot judge gets no label: the pack is refused with its reason.
+  request.configPath = folder.Write("cut.xml", "<appConfig><appInfo><projectName>P");
+  EXPECT_EQ("configuration line 1: the element <projectName> is not closed",
+            BuildInstallerVersionResource(request, &resource));
 
   request.configPath = folder.Write("long.xml", "<appConfig><appInfo><projectName>" +
                                                     std::string(20000, 'P') +
