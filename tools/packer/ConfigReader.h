@@ -15,6 +15,8 @@
 //   paths are absolute, so a later appInfo can supply a name the first one lacks); of every
 //   /appConfig/exeInfo its first path, of every /appConfig/shortCut its first name, alias and
 //   icon. Further elements of those names are not read, as the installer does not use them.
+//   (The installer keeps only the first exeInfo of a program name, compared in lower case; a
+//   later one's path is judged here all the same.)
 // - Text. All text inside the element, CDATA sections and the text of elements inside it
 //   included, comments left out; the five predefined entities and character references
 //   resolved; blanks at both ends removed. Tabs and line breaks at the ends are kept although
