@@ -32,10 +32,13 @@ void AppendCodePoint(char32_t code, std::u16string* text) {
   text->push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
 }
 
-std::u16string TrimBlanks(const std::u16string& text) {
-  const size_t first = text.find_first_not_of(u' ');
+// The text as the installer gets it: the DOM's text of an element drops the white space (blank,
+// tab, line breaks) at its ends, so a pretty-printed name reads as the name alone.
+std::u16string TrimWhiteSpace(const std::u16string& text) {
+  static const char16_t kWhiteSpace[] = u" \t\r\n";
+  const size_t first = text.find_first_not_of(kWhiteSpace);
   if (first == std::u16string::npos) return {};
-  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+  return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
 }
 
 // An element the reader takes the text of.
@@ -341,7 +344,7 @@ class ConfigScanner {
 
   void Close() {
     if (slot_ != nullptr && open_.size() == 3) {
-      values_.push_back({slot_->element, TrimBlanks(collected_), codePageNote_});
+      values_.push_back({slot_->element, TrimWhiteSpace(collected_), codePageNote_});
       slot_ = nullptr;
     }
     open_.pop_back();

@@ -19,9 +19,9 @@
 //   later one's path is judged here all the same.)
 // - Text. All text inside the element, CDATA sections and the text of elements inside it
 //   included, comments left out; the five predefined entities and character references
-//   resolved; blanks at both ends removed. Tabs and line breaks at the ends are kept although
-//   the DOM drops them from the text of an element: a path value holding one is refused rather
-//   than judged on less than it holds.
+//   resolved; white space at both ends (blanks, tabs, line breaks) removed, as the DOM drops it
+//   from the text of an element, so a pretty-printed configuration reads as the installer
+//   reads it. Inside a value a tab or line break stays, and a path value holding one is refused.
 #pragma once
 
 #include <string>
@@ -44,7 +44,7 @@ enum class ConfigElement {
 
 struct ConfigValue {
   ConfigElement element;
-  std::u16string text;  // the element's text as the DOM has it, blanks at its ends removed
+  std::u16string text;  // the element's text as the DOM has it, white space at its ends removed
   // "" or, with its line, why the text depends on the code page of the installer's computer: it
   // names a character beyond ASCII by reference, which the installer converts with that code
   // page (where a best-fit conversion may even turn a full-width "．" into ".").

@@ -123,6 +123,9 @@ TEST(ConfigReaderAgreementTest, ThePackingToolReadsWhatTheInstallerReads) {
        Config("<appInfo><companyName>A&amp;B&lt;&#233;&#x20AC;</companyName><projectName>"
               "x<!-- y --><![CDATA[<z>]]><b>w</b></projectName></appInfo>")},
       {"blanks at the ends", Config("<appInfo><appName>  N  V  </appName></appInfo>")},
+      {"pretty-printed names",
+       Config("<appInfo>\r\n  <companyName>\r\n    QVX\r\n  </companyName>\r\n  <appName>\t"
+              "N\tV\n</appName></appInfo><shortCut><alias>\n  Q\\Go\n</alias></shortCut>")},
       {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" + Config("")},
       {"a declaration after a line break", "\r\n" + Config("")},
       {"an undeclared entity", Config("<appInfo><appName>a&nbsp;</appName></appInfo>")},

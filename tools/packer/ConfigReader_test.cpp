@@ -65,8 +65,8 @@ TEST(ConfigReaderTest, ReadsTheTextAsTheInstallersDomHasIt) {
        Config("<!-- <appInfo><companyName>Fake</companyName></appInfo> --><appInfo>"
               "<companyName>Q<!-- x -->VX</companyName></appInfo>"),
        {u"companyName=QVX"}},
-      {"blanks trimmed, tab and line break kept",
-       Config("<appInfo><appName>  a\tb\n </appName></appInfo>"), {u"appName=a\tb\n"}},
+      {"white space trimmed at the ends, kept inside",
+       Config("<appInfo><appName>\r\n\t a\tb\n </appName></appInfo>"), {u"appName=a\tb"}},
       {"attributes with '>' and '/' in quotes",
        Config("<appInfo a=\"x>/\"><companyName b='/>'>QVX</companyName></appInfo>"),
        {u"companyName=QVX"}},
