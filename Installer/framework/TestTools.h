@@ -12,6 +12,9 @@ std::string TestToolPath(const char* exeName);
 
 bool FileExists(const std::string& path);
 
+// True when anything, a file or a folder, is at |path|.
+bool FileOrFolderExists(const std::string& path);
+
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 

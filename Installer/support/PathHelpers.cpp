@@ -55,3 +55,20 @@ bool EndsWithBackslash(const std::string& path) {
   const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
   return !separators.empty() && separators.back() + 1 == path.size();
 }
+
+std::vector<std::string> PathLevels(const std::string& path) {
+  const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
+  // The separators that end a root: the first four of a UNC path ("\\server\share"); for
+  // other paths none, the drive ("C:") and the empty prefix being left out by their shape.
+  const std::size_t rootSeparators = path.compare(0, 2, "\\\\") == 0 ? 4 : 0;
+  const auto isRoot = [&](std::size_t length, std::size_t separatorsBefore) {
+    return length == 0 || separatorsBefore < rootSeparators || (length == 2 && path[1] == ':');
+  };
+  std::vector<std::string> levels;
+  for (std::size_t index = 0; index < separators.size(); ++index) {
+    if (!isRoot(separators[index], index)) levels.push_back(path.substr(0, separators[index]));
+  }
+  const bool endsWithSeparator = !separators.empty() && separators.back() + 1 == path.size();
+  if (!endsWithSeparator && !isRoot(path.size(), separators.size())) levels.push_back(path);
+  return levels;
+}

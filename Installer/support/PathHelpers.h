@@ -42,3 +42,10 @@ std::vector<std::size_t> SeparatorPositions(const char* path, UINT codePage);
 // Whether the last character of |path| is a backslash separator (a double-byte character's
 // trail byte equal to '\\' is not one), under the ANSI code page.
 bool EndsWithBackslash(const std::string& path);
+
+// The folders that lead to |path| and |path| itself, from the top down, each as a prefix of
+// |path| that ends just before a separator: "C:\A\B" gives "C:\A", "C:\A\B". The roots are
+// left out, since nothing creates them: a drive ("C:"), the "\\server\share" of a UNC path and
+// the empty prefix of a rooted path. A trailing backslash adds no level. A registry key path
+// works the same way ("Software\QVX" gives "Software", "Software\QVX").
+std::vector<std::string> PathLevels(const std::string& path);

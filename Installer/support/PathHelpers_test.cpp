@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
 
 namespace {
@@ -12,10 +13,6 @@ namespace {
 bool IsFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsPresent(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool MakeFile(const std::string& path) {
@@ -95,7 +92,7 @@ TEST(EnsurePathCases, CreatesTheFoldersAboveThePathAndReportsExistence) {
       EXPECT_TRUE(IsFolder(dir.Child(folder))) << c.name << ": " << folder;
     }
     for (const char* missing : c.wantMissing) {
-      EXPECT_FALSE(IsPresent(dir.Child(missing))) << c.name << ": " << missing;
+      EXPECT_FALSE(FileOrFolderExists(dir.Child(missing))) << c.name << ": " << missing;
     }
   }
 }
@@ -167,4 +164,27 @@ TEST(EndsWithBackslashTest, Table) {
   } cases[] = {{"C:\\Apps\\", true}, {"C:\\Apps", false}, {"", false}, {"\\", true},
                {"C:\\Apps\\QVX", false}, {"\\\\server\\share\\", true}};
   for (const auto& c : cases) EXPECT_EQ(c.want, EndsWithBackslash(c.path)) << c.path;
+}
+
+TEST(PathLevelsTest, FoldersFromTheTopDownWithoutTheRoots) {
+  using Levels = std::vector<std::string>;
+  const struct {
+    const char* name;
+    const char* path;
+    Levels want;
+  } cases[] = {
+      {"a folder two deep", "C:\\A\\B", {"C:\\A", "C:\\A\\B"}},
+      {"a trailing backslash adds no level", "C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}},
+      {"a drive root has none", "C:\\", {}},
+      {"a bare drive has none", "C:", {}},
+      {"empty", "", {}},
+      {"a rooted path", "\\A\\B", {"\\A", "\\A\\B"}},
+      {"a UNC path below its share", "\\\\server\\share\\A\\B",
+       {"\\\\server\\share\\A", "\\\\server\\share\\A\\B"}},
+      {"a UNC share alone", "\\\\server\\share", {}},
+      {"a relative path", "A\\B", {"A", "A\\B"}},
+      {"a registry key", "Software\\QVX\\Norvane", {"Software", "Software\\QVX",
+                                                   "Software\\QVX\\Norvane"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PathLevels(c.path), c.want) << c.name;
 }

@@ -1,6 +1,23 @@
 #include "support/RegisterKey.h"
 
 #include <cstring>
+#include <utility>
+
+namespace {
+
+// A value name for the wide registry functions. The raw operations use those because they
+// pass the data through unchanged, where the ANSI ones convert texts to and from the code page
+// (losing every character the code page lacks). The name itself comes in the ANSI code page.
+std::wstring WideName(const std::string& name) {
+  if (name.empty()) return std::wstring();
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &wide[0], length);
+  return wide;
+}
+
+}  // namespace
 
 CRegisterKey::CRegisterKey() = default;
 
@@ -14,6 +31,15 @@ LONG CRegisterKey::Open(HKEY parent, const std::string& subKey, REGSAM access) {
   DWORD disposition = 0;
   const LONG status = RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                       access, nullptr, &opened, &disposition);
+  if (status == ERROR_SUCCESS) key = opened;
+  return status;
+}
+
+LONG CRegisterKey::OpenExisting(HKEY parent, const std::string& subKey, REGSAM access) {
+  Close();
+  subKeyName = subKey;
+  HKEY opened = nullptr;
+  const LONG status = RegOpenKeyExA(parent, subKey.c_str(), 0, access, &opened);
   if (status == ERROR_SUCCESS) key = opened;
   return status;
 }
@@ -73,6 +99,50 @@ LONG CRegisterKey::WriteBinary(const std::string& valueName, const void* data, D
   if (!key) return ERROR_INVALID_HANDLE;
   return RegSetValueExA(key, valueName.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data),
                         size);
+}
+
+LONG CRegisterKey::ReadRaw(const std::string& valueName, DWORD& type, std::string& bytes) const {
+  if (!key) return ERROR_INVALID_HANDLE;
+  const std::wstring name = WideName(valueName);
+  // The size is asked first; a value that grows between the two calls is asked for again.
+  LONG status = ERROR_MORE_DATA;
+  std::string data;
+  DWORD storedType = REG_NONE;
+  while (status == ERROR_MORE_DATA) {
+    DWORD size = 0;
+    status = RegQueryValueExW(key, name.c_str(), nullptr, &storedType, nullptr, &size);
+    if (status != ERROR_SUCCESS) return status;
+    data.assign(size, '\0');
+    status = RegQueryValueExW(key, name.c_str(), nullptr, &storedType,
+                              reinterpret_cast<BYTE*>(&data[0]), &size);
+    if (status == ERROR_SUCCESS) data.resize(size);
+  }
+  if (status != ERROR_SUCCESS) return status;
+  type = storedType;
+  bytes = std::move(data);
+  return ERROR_SUCCESS;
+}
+
+LONG CRegisterKey::WriteRaw(const std::string& valueName, DWORD type,
+                            const std::string& bytes) const {
+  if (!key) return ERROR_INVALID_HANDLE;
+  return RegSetValueExW(key, WideName(valueName).c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(bytes.data()),
+                        static_cast<DWORD>(bytes.size()));
+}
+
+LONG CRegisterKey::DeleteValue(const std::string& valueName) const {
+  if (!key) return ERROR_INVALID_HANDLE;
+  return RegDeleteValueA(key, valueName.c_str());
+}
+
+LONG CRegisterKey::CountSubKeys(DWORD& count) const {
+  if (!key) return ERROR_INVALID_HANDLE;
+  DWORD subKeys = 0;
+  const LONG status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) count = subKeys;
+  return status;
 }
 
 bool WriteMachineString(const std::string& subKey, const std::string& valueName,

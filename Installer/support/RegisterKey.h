@@ -34,6 +34,12 @@ class CRegisterKey {
   // Open is closed first. Answers the status of RegCreateKeyExA; on failure no key is open.
   LONG Open(HKEY parent, const std::string& subKey, REGSAM access);
 
+  // Opens |subKey| below |parent| with |access| only when the key exists (RegOpenKeyExA):
+  // nothing is ever created, so a reader leaves no empty key behind. A key still open from an
+  // earlier Open is closed first. Answers the status of RegOpenKeyExA (ERROR_FILE_NOT_FOUND for a
+  // missing key); on failure no key is open.
+  LONG OpenExisting(HKEY parent, const std::string& subKey, REGSAM access);
+
   // Closes the open key; does nothing when none is open, so calling it twice is harmless.
   void Close();
 
@@ -60,6 +66,19 @@ class CRegisterKey {
   LONG WriteDword(const std::string& valueName, DWORD value) const;
   // Stores |size| bytes of |data| as REG_BINARY.
   LONG WriteBinary(const std::string& valueName, const void* data, DWORD size) const;
+
+  // Reads |valueName| whole, whatever its size: |type| receives the stored type and |bytes| the
+  // stored data exactly, as the registry holds them (texts in their stored form, with no
+  // conversion to the ANSI code page). Both are changed only when ERROR_SUCCESS is answered;
+  // ERROR_FILE_NOT_FOUND means there is no such value.
+  LONG ReadRaw(const std::string& valueName, DWORD& type, std::string& bytes) const;
+  // Stores |bytes| under |valueName| with |type| exactly as they are: what ReadRaw read comes
+  // back byte for byte.
+  LONG WriteRaw(const std::string& valueName, DWORD type, const std::string& bytes) const;
+  // Deletes the value |valueName|; ERROR_FILE_NOT_FOUND when there is none.
+  LONG DeleteValue(const std::string& valueName) const;
+  // |count| receives the number of subkeys of the open key; unchanged on failure.
+  LONG CountSubKeys(DWORD& count) const;
 
   // The open key, still owned by this object; null when none is open.
   HKEY GetHandle() const { return key; }

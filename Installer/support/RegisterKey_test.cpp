@@ -279,4 +279,108 @@ TEST_F(RegisterKeyTest, WriteMachineStringAnswersTrueWhetherOrNotItWrote) {
   }
 }
 
+// A value as the wide registry functions hold it: no code-page conversion on the way.
+StoredValue ReadWide(HKEY hive, const std::string& path, const wchar_t* name) {
+  StoredValue stored;
+  HKEY key = nullptr;
+  stored.status = RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key);
+  if (stored.status != ERROR_SUCCESS) return stored;
+  std::vector<char> buffer(256 * 1024);
+  DWORD size = static_cast<DWORD>(buffer.size());
+  stored.status = RegQueryValueExW(key, name, nullptr, &stored.type,
+                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
+  if (stored.status == ERROR_SUCCESS) stored.bytes.assign(buffer.data(), size);
+  RegCloseKey(key);
+  return stored;
+}
+
+TEST_F(RegisterKeyTest, OpenExistingCreatesNothing) {
+  const std::string path = kTestKey + "\\Missing";
+  CRegisterKey key;
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.OpenExisting(HKEY_CURRENT_USER, path, KEY_READ));
+  EXPECT_EQ(nullptr, key.GetHandle());
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, ProbeKey(HKEY_CURRENT_USER, path));
+
+  WriteRaw(HKEY_CURRENT_USER, path, "Value", REG_SZ, std::string("v", 2));
+  EXPECT_EQ(ERROR_SUCCESS, key.OpenExisting(HKEY_CURRENT_USER, path, KEY_READ));
+  std::string text;
+  EXPECT_EQ(ERROR_SUCCESS, key.ReadString("Value", text));
+  EXPECT_EQ("v", text);
+}
+
+// What ReadRaw reads, WriteRaw puts back exactly, whatever the type, size and bytes, including
+// texts with characters the ANSI code page does not have.
+TEST_F(RegisterKeyTest, RawValuesComeBackByteForByte) {
+  struct Case {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+  };
+  const std::wstring wideText = L"\u4e2d QVX \u00e9\u20ac";  // stored as UTF-16 with its NUL
+  const std::string storedText(reinterpret_cast<const char*>(wideText.c_str()),
+                               (wideText.size() + 1) * sizeof(wchar_t));
+  std::string large(100 * 1024, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7);
+  const Case cases[] = {
+      {"a text with characters outside the code page", REG_SZ, storedText},
+      {"an expandable text", REG_EXPAND_SZ, storedText},
+      {"a list of texts", REG_MULTI_SZ, std::string("a\0b\0\0\0", 6)},
+      {"a number", REG_DWORD, std::string("\x78\x56\x34\x12", 4)},
+      {"bytes with NUL and 0xFF", REG_BINARY, std::string("\x00\xff\r\n\\\x00", 6)},
+      {"no bytes", REG_BINARY, ""},
+      {"100 KiB", REG_BINARY, large},
+  };
+  for (const Case& c : cases) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey.c_str(), 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &raw, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(raw, L"Value", 0, c.type,
+                                            reinterpret_cast<const BYTE*>(c.bytes.data()),
+                                            static_cast<DWORD>(c.bytes.size())))
+        << c.name;
+    RegCloseKey(raw);
+
+    CRegisterKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.OpenExisting(HKEY_CURRENT_USER, kTestKey, KEY_ALL_ACCESS));
+    DWORD type = REG_NONE;
+    std::string bytes;
+    ASSERT_EQ(ERROR_SUCCESS, key.ReadRaw("Value", type, bytes)) << c.name;
+    EXPECT_EQ(c.type, type) << c.name;
+    EXPECT_EQ(c.bytes, bytes) << c.name;
+
+    ASSERT_EQ(ERROR_SUCCESS, key.DeleteValue("Value")) << c.name;
+    ASSERT_EQ(ERROR_SUCCESS, key.WriteRaw("Value", type, bytes)) << c.name;
+    const StoredValue stored = ReadWide(HKEY_CURRENT_USER, kTestKey, L"Value");
+    EXPECT_EQ(c.type, stored.type) << c.name;
+    EXPECT_EQ(c.bytes, stored.bytes) << c.name;
+  }
+}
+
+TEST_F(RegisterKeyTest, MissingValuesLeaveTheOutputsAlone) {
+  WriteRaw(HKEY_CURRENT_USER, kTestKey, "Other", REG_SZ, std::string("v", 2));
+  CRegisterKey key;
+  ASSERT_EQ(ERROR_SUCCESS, key.OpenExisting(HKEY_CURRENT_USER, kTestKey, KEY_ALL_ACCESS));
+  DWORD type = 77;
+  std::string bytes = "unchanged";
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.ReadRaw("Value", type, bytes));
+  EXPECT_EQ(77u, type);
+  EXPECT_EQ("unchanged", bytes);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.DeleteValue("Value"));
+  EXPECT_EQ(ERROR_SUCCESS, key.DeleteValue("Other"));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(HKEY_CURRENT_USER, kTestKey, "Other").status);
+}
+
+TEST_F(RegisterKeyTest, CountSubKeysCountsOnlyTheDirectOnes) {
+  WriteRaw(HKEY_CURRENT_USER, kTestKey + "\\A\\Deeper", "Value", REG_SZ, std::string("v", 2));
+  WriteRaw(HKEY_CURRENT_USER, kTestKey + "\\B", "Value", REG_SZ, std::string("v", 2));
+  CRegisterKey key;
+  ASSERT_EQ(ERROR_SUCCESS, key.OpenExisting(HKEY_CURRENT_USER, kTestKey, KEY_READ));
+  DWORD count = 0;
+  EXPECT_EQ(ERROR_SUCCESS, key.CountSubKeys(count));
+  EXPECT_EQ(2u, count);
+  ASSERT_EQ(ERROR_SUCCESS, key.OpenExisting(HKEY_CURRENT_USER, kTestKey + "\\B", KEY_READ));
+  EXPECT_EQ(ERROR_SUCCESS, key.CountSubKeys(count));
+  EXPECT_EQ(0u, count);
+}
+
 }  // namespace

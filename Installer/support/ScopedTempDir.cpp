@@ -2,52 +2,9 @@
 
 #include <windows.h>
 
-namespace {
+#include "support/RemoveTree.h"
 
-// Owns a FindFirstFileA search handle, which FindClose (not CloseHandle) ends.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
-bool IsDotEntry(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-void DeleteChildren(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &entry));
-  if (!search) return;
-  do {
-    if (IsDotEntry(entry.cFileName)) continue;
-    DeleteTree(folder + "\\" + entry.cFileName);
-  } while (FindNextFileA(search.get(), &entry));
-}
-
-}  // namespace
-
-bool DeleteTree(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-  if (attributes & FILE_ATTRIBUTE_READONLY) {
-    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-    DeleteChildren(path);
-    return RemoveDirectoryA(path.c_str()) != FALSE;
-  }
-  return DeleteFileA(path.c_str()) != FALSE;
-}
+bool DeleteTree(const std::string& path) { return RemoveTree(path, nullptr); }
 
 ScopedTempDir::ScopedTempDir() {
   char temp[MAX_PATH];

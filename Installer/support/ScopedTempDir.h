@@ -24,6 +24,7 @@ class ScopedTempDir {
   std::string path_;
 };
 
-// Deletes |path| and everything below it, clearing read-only attributes on the way; a missing
-// path is not an error. True when nothing is left.
+// Deletes |path| and everything below it, clearing read-only attributes on the way and removing
+// links without entering them (RemoveTree); a missing path is not an error. True when nothing is
+// left.
 bool DeleteTree(const std::string& path);

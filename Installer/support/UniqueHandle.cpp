@@ -29,3 +29,7 @@ HANDLE UniqueHandle::release() noexcept {
 bool UniqueHandle::IsValid(HANDLE handle) noexcept {
   return handle != nullptr && handle != INVALID_HANDLE_VALUE;
 }
+
+FindHandle::~FindHandle() {
+  if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+}

@@ -42,3 +42,21 @@ class UniqueHandle {
 
   HANDLE handle_;
 };
+
+// Owns one FindFirstFileA search handle and ends the search with FindClose (not CloseHandle)
+// when the owner goes away. INVALID_HANDLE_VALUE, which FindFirstFileA answers on failure, means
+// "no search".
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle = INVALID_HANDLE_VALUE) noexcept : handle_(handle) {}
+  ~FindHandle();
+
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+
+  HANDLE get() const noexcept { return handle_; }
+  explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
