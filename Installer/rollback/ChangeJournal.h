@@ -1,0 +1,136 @@
+// The bookkeeping of one run for its rollback: every change the run makes to the machine is
+// recorded before it is made, so that a run that fails or is cancelled can undo all of it
+// (RollBack), a run that succeeds keeps it and leaves no trace of the bookkeeping (Commit), and
+// the next run of the product can undo a run that was killed (RecoverEndedRuns).
+//
+// How the installation steps use it, for a run that installs into C:\Apps\QVX:
+//   RecoverEndedRuns(recordFolder);          // first, under the product's mutex
+//   rollback::ChangeJournal journal(recordFolder);
+//   journal.CreateFolder("C:\\Apps\\QVX", &security, &error);   // instead of CreateDirectoryA
+//   journal.SetBackupParent("C:\\Apps\\QVX");
+//   journal.PrepareFileWrite(file, &error);  // before a file is created or replaced
+//   journal.PrepareFileEdit(file, &error);   // before a file is changed in place
+//   journal.PrepareValueWrite(HKEY_LOCAL_MACHINE, key, name, &error);  // before a value is set
+//   journal.Commit();  or  journal.RollBack();
+//
+// The record is kept in memory and, as a file below |recordFolder|, on disk: each change's
+// record is flushed before the change begins. The cost stays small for a fresh installation:
+// a folder the run creates is recorded once, and nothing below it (folders or files) needs a
+// record, a check or any system call of its own. Paths are compared without regard to case, as
+// Windows compares them; the lookups are hash sets, never scans.
+//
+// One thread at a time: the steps that use it run one after the other.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "rollback/ChangeRecord.h"
+#include "rollback/JournalFile.h"
+
+namespace rollback {
+
+class ChangeJournal {
+ public:
+  // Starts this run's record as a new file below |recordFolder| (ProductRecordFolder), made with
+  // its missing parents, which the record names so that they go with it. When the file cannot
+  // be made ("" for |recordFolder|, a folder that cannot be created, a full disk), the failure is
+  // logged and the run goes on with the record in memory only: RollBack still works, only the
+  // next run cannot undo this one after a kill.
+  explicit ChangeJournal(const std::string& recordFolder);
+
+  // Neither commits nor rolls back: a journal dropped unfinished leaves its record for the next
+  // run of the product, exactly as a killed run does.
+  ~ChangeJournal() = default;
+
+  ChangeJournal(const ChangeJournal&) = delete;
+  ChangeJournal& operator=(const ChangeJournal&) = delete;
+
+  // The folder below which the run's backup folder is made, on the first file that has to be
+  // moved or copied aside: the company folder, so that a move is a rename on the same volume.
+  // Until it is set, a file that would need a backup is refused (ERROR_INVALID_STATE).
+  void SetBackupParent(const std::string& folder);
+
+  // Makes the folder |path| (a trailing backslash is allowed) and every missing folder above
+  // it, each with |security| (null: default security). The topmost folder that is missing is
+  // recorded before it is created; the ones below it need no record. A folder that turns out to
+  // be there already when it is created (another process made it in between) has its record
+  // cancelled. True when the folder is there afterwards; false with the code of the failed call
+  // in |error| (when not null) otherwise, also ERROR_ALREADY_EXISTS when a file has the
+  // folder's name. Logs nothing: the caller reports a failure as it does today.
+  bool CreateFolder(const std::string& path, SECURITY_ATTRIBUTES* security, DWORD* error);
+
+  // Call before the file |path| is created or replaced from scratch. Nothing is done for a path
+  // below a folder this run created, or that this run already prepared. Otherwise an existing
+  // file is moved into the backup folder (recorded first), and a missing one recorded as new.
+  // True when the caller may write the file. False when the file is there and cannot be moved
+  // aside (held open without delete sharing, say) or cannot be looked at: |error| (when not
+  // null) receives the code, the failed call is logged, and the file is left as it was.
+  bool PrepareFileWrite(const std::string& path, DWORD* error);
+
+  // Call before the file |path| is changed in place. As PrepareFileWrite, but an existing file
+  // is copied into the backup folder and stays where it is.
+  bool PrepareFileEdit(const std::string& path, DWORD* error);
+
+  // Call before the value |valueName| of |root|\|key| is written (HKEY_LOCAL_MACHINE or
+  // HKEY_CURRENT_USER, in the process's own registry view). The first time for a value, the
+  // value as it is (or that there is none) is recorded, and so is every key on the path that
+  // is missing and that the write will create. True when the caller may write; false with
+  // |error| when the value cannot be read (logged) or |root| is another root
+  // (ERROR_INVALID_PARAMETER).
+  bool PrepareValueWrite(HKEY root, const std::string& key, const std::string& valueName,
+                         DWORD* error);
+
+  // The run succeeded: records that, removes the backup folder, then the record file and the
+  // folders made for it. Logs one line: "Commit of this run finished: its <n> records removed,
+  // <m> backup folders could not be removed."
+  void Commit();
+
+  // The run failed or was cancelled: undoes every recorded change in reverse order, logging
+  // each undo that fails and going on with the next, then removes the record file and the
+  // folders made for it. Logs a line before and a summary line after.
+  //
+  // After Commit or RollBack the journal is finished: the operations above answer false with
+  // ERROR_INVALID_STATE, and a second Commit or RollBack does nothing.
+  void RollBack();
+
+  // The record file's full path; "" when the record is in memory only.
+  const std::string& RecordPath() const { return file_.path(); }
+
+ private:
+  enum class Backup { kMove, kCopy };
+
+  bool IsFinished(DWORD* error) const;
+  void Record(const ChangeRecord& record);
+  bool MakeFolderLevel(const std::string& level, bool parentCreated, SECURITY_ATTRIBUTES* security,
+                       DWORD* error);
+  bool IsBelowCreatedFolder(const std::string& folder) const;
+  bool PrepareFile(const std::string& path, Backup backup, DWORD* error);
+  bool SetAside(const std::string& path, Backup backup, DWORD* error);
+  bool MakeBackupFolder(DWORD* error);
+  bool NoteKeyPath(HKEY root, const std::string& key, bool* created, DWORD* error);
+  void RemoveRecord();
+
+  std::string runId_;
+  JournalFile file_;
+  std::vector<ChangeRecord> records_;
+  bool finished_ = false;
+
+  // Folders this run made (true), with everything below them, or found there (false).
+  std::unordered_map<std::string, bool> folders_;
+  std::unordered_set<std::string> preparedFiles_;
+  // Keys this run creates (true) or found there (false); values already recorded.
+  std::unordered_map<std::string, bool> keys_;
+  std::unordered_set<std::string> preparedValues_;
+
+  std::string backupParent_;
+  std::string backupFolder_;
+  std::size_t backupCount_ = 0;
+};
+
+}  // namespace rollback

@@ -1,0 +1,79 @@
+#include "rollback/JournalFile.h"
+
+#include "rollback/RollbackLog.h"
+
+namespace rollback {
+
+bool JournalFile::Create(const std::string& folder, const std::string& runId) {
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    const std::string name = attempt == 1 ? runId : runId + "-" + std::to_string(attempt);
+    const std::string path = folder + "\\" + name + kJournalFileExtension;
+    // Read sharing only: nobody else may change or delete the record while the run goes on.
+    file_.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file_) {
+      path_ = path;
+      if (Append(JournalHeader())) return true;
+      // A file without its header could not hold a record anyway.
+      file_.reset();
+      DeleteFileA(path.c_str());
+      path_.clear();
+      return false;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      LogCallFailure("CreateFileA", path, error);
+      return false;
+    }
+  }
+  LogCallFailure("CreateFileA", folder + "\\" + runId + kJournalFileExtension, ERROR_FILE_EXISTS);
+  return false;
+}
+
+bool JournalFile::Append(const std::string& bytes) {
+  if (!file_) return false;
+  DWORD written = 0;
+  if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    LogCallFailure("WriteFile", path_, GetLastError());
+    return false;
+  }
+  if (written != bytes.size()) {
+    LogCallFailure("WriteFile", path_, ERROR_HANDLE_DISK_FULL);
+    return false;
+  }
+  if (!FlushFileBuffers(file_.get())) {
+    LogCallFailure("FlushFileBuffers", path_, GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool ReadJournalFile(const std::string& path, std::string* bytes) {
+  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    LogCallFailure("CreateFileA", path, GetLastError());
+    return false;
+  }
+  bytes->clear();
+  char buffer[64 * 1024];
+  DWORD read = 0;
+  while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) {
+    if (read == 0) return true;
+    bytes->append(buffer, read);
+  }
+  LogCallFailure("ReadFile", path, GetLastError());
+  return false;
+}
+
+void DeleteJournalFile(const std::string& path, const std::vector<ChangeRecord>& records) {
+  if (!DeleteFileA(path.c_str())) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) LogCallFailure("DeleteFileA", path, error);
+  }
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    if (record->kind == ChangeKind::kMadeRecordFolder) RemoveDirectoryA(record->path.c_str());
+  }
+}
+
+}  // namespace rollback

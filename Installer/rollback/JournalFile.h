@@ -1,0 +1,51 @@
+// The file that holds one run's record on disk, so that the next run of the product finds the
+// changes of a run that was killed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rollback/ChangeRecord.h"
+#include "support/UniqueHandle.h"
+
+namespace rollback {
+
+// How every record file's name ends; recovery looks for nothing else.
+constexpr char kJournalFileExtension[] = ".journal";
+
+// One run's record file, open for appending while the run goes on. Failed calls are logged
+// ("<call> failed for <path> with error <n>."); the caller decides what a failure means.
+class JournalFile {
+ public:
+  JournalFile() = default;
+
+  // Creates "<runId>.journal" in the existing |folder| (or "<runId>-<n>.journal" for the first
+  // free n when that name is taken: no run's record is ever opened by another), writes the header
+  // and flushes it. True when the file is open afterwards.
+  bool Create(const std::string& folder, const std::string& runId);
+
+  // Appends |bytes| in one write and flushes them to the disk before answering, so the record of
+  // a change is there before the change begins. True when both succeeded.
+  bool Append(const std::string& bytes);
+
+  // Closes the file; the record stays on disk.
+  void Close() { file_.reset(); }
+
+  bool IsOpen() const { return static_cast<bool>(file_); }
+  // The file's full path; "" until Create succeeded.
+  const std::string& path() const { return path_; }
+
+ private:
+  UniqueHandle file_;
+  std::string path_;
+};
+
+// Reads the whole record file |path| into |bytes|. False (logged) when it cannot be opened or read.
+bool ReadJournalFile(const std::string& path, std::string* bytes);
+
+// Deletes the record file |path|, then the folders that |records| say the run made for it
+// (kMadeRecordFolder), deepest first, each only when it is empty: the record of another run,
+// or of another product of the company, may share it.
+void DeleteJournalFile(const std::string& path, const std::vector<ChangeRecord>& records);
+
+}  // namespace rollback

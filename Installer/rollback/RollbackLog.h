@@ -1,0 +1,19 @@
+// The log lines of the rollback's bookkeeping.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace rollback {
+
+// "<call> failed for <subject> with error <n>.", the one shape of a failed call in the log.
+void LogCallFailure(const char* call, const std::string& subject, DWORD error);
+
+// Writes |line| as one log line.
+void LogLine(const std::string& line);
+
+// How a registry key appears in the log: "HKEY_LOCAL_MACHINE\<key>" or "HKEY_CURRENT_USER\<key>".
+std::string RegistryKeyText(HKEY root, const std::string& key);
+
+}  // namespace rollback
