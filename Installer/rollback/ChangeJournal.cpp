@@ -5,6 +5,7 @@
 #include "rollback/RecordFolder.h"
 #include "rollback/RollbackLog.h"
 #include "rollback/Undo.h"
+#include "support/CallFailure.h"
 #include "support/PathHelpers.h"
 #include "support/RegisterKey.h"
 #include "support/RemoveTree.h"

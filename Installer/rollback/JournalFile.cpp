@@ -1,6 +1,6 @@
 #include "rollback/JournalFile.h"
 
-#include "rollback/RollbackLog.h"
+#include "support/CallFailure.h"
 
 namespace rollback {
 
@@ -8,7 +8,9 @@ bool JournalFile::Create(const std::string& folder, const std::string& runId) {
   for (int attempt = 1; attempt <= 100; ++attempt) {
     const std::string name = attempt == 1 ? runId : runId + "-" + std::to_string(attempt);
     const std::string path = folder + "\\" + name + kJournalFileExtension;
-    // Read sharing only: nobody else may change or delete the record while the run goes on.
+    // Read sharing only: nobody may change or delete the record while the run goes on, and
+    // a reader that does not share writing (recovery) cannot open it, so even a run of the
+    // product that missed the product's mutex never takes a live run for a killed one.
     file_.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_) {
@@ -48,11 +50,12 @@ bool JournalFile::Append(const std::string& bytes) {
   return true;
 }
 
-bool ReadJournalFile(const std::string& path, std::string* bytes) {
+bool ReadJournalFile(const std::string& path, std::string* bytes, DWORD* error) {
   const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
-    LogCallFailure("CreateFileA", path, GetLastError());
+    *error = GetLastError();
+    if (*error != ERROR_SHARING_VIOLATION) LogCallFailure("CreateFileA", path, *error);
     return false;
   }
   bytes->clear();
@@ -62,7 +65,8 @@ bool ReadJournalFile(const std::string& path, std::string* bytes) {
     if (read == 0) return true;
     bytes->append(buffer, read);
   }
-  LogCallFailure("ReadFile", path, GetLastError());
+  *error = GetLastError();
+  LogCallFailure("ReadFile", path, *error);
   return false;
 }
 

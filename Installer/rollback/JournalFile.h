@@ -40,8 +40,10 @@ class JournalFile {
   std::string path_;
 };
 
-// Reads the whole record file |path| into |bytes|. False (logged) when it cannot be opened or read.
-bool ReadJournalFile(const std::string& path, std::string* bytes);
+// Reads the whole record file |path| into |bytes|. False when it cannot be opened or read, with
+// the code in |error|: ERROR_SHARING_VIOLATION while a run still writes it (its writer lets
+// nobody else open it for reading alongside), which is not logged; any other failure is.
+bool ReadJournalFile(const std::string& path, std::string* bytes, DWORD* error);
 
 // Deletes the record file |path|, then the folders that |records| say the run made for it
 // (kMadeRecordFolder), deepest first, each only when it is empty: the record of another run,

@@ -1,9 +1,9 @@
 #include "rollback/RecordFolder.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
-#include "rollback/RollbackLog.h"
+#include "support/CallFailure.h"
 #include "support/PathHelpers.h"
 
 namespace rollback {

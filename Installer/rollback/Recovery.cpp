@@ -46,7 +46,16 @@ RecoverySummary RecoverEndedRuns(const std::string& recordFolder) {
     const std::string path = recordFolder + "\\" + name;
     std::string bytes;
     std::vector<ChangeRecord> records;
-    if (!ReadJournalFile(path, &bytes) || !DecodeJournal(bytes, &records)) {
+    DWORD error = ERROR_SUCCESS;
+    const bool read = ReadJournalFile(path, &bytes, &error);
+    if (!read && error == ERROR_SHARING_VIOLATION) {
+      LogLine("The record " + path +
+              " is in use by a run that is still going on; it is left "
+              "alone.");
+      ++summary.inUse;
+      continue;
+    }
+    if (!read || !DecodeJournal(bytes, &records)) {
       LogLine("The record " + path + " of an earlier run cannot be read; it is left alone.");
       ++summary.unreadable;
       continue;

@@ -12,6 +12,7 @@ struct RecoverySummary {
   std::size_t rolledBack = 0;  // records of runs that ended without success, undone
   std::size_t cleanedUp = 0;   // records of runs that succeeded, whose backups were left
   std::size_t unreadable = 0;  // records left alone
+  std::size_t inUse = 0;       // records of runs still going on, left alone
 };
 
 // Reads every record file in |recordFolder| (ProductRecordFolder), newest first. A readable one
@@ -20,9 +21,11 @@ struct RecoverySummary {
 // with the folders its run made for it when they are empty. A record that cannot be read is
 // logged and left alone, and does not stop the others. A missing folder holds no records.
 //
-// The caller guarantees that the runs are over: it holds the product's mutex, which every
-// running installer of the product holds, and calls this before it opens its own ChangeJournal
-// (whose record would otherwise keep the shared folders from going).
+// The caller guarantees that the runs are over: it holds the product's mutex
+// (ProductMutexName), which every running installer of the product holds, and calls this before
+// it opens its own ChangeJournal (whose record would otherwise keep the shared folders from
+// going). A record that a live run still writes cannot be opened for reading in any case; it is
+// logged as in use and left alone.
 RecoverySummary RecoverEndedRuns(const std::string& recordFolder);
 
 }  // namespace rollback

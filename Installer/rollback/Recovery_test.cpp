@@ -10,6 +10,7 @@
 #include "LogReader.h"
 #include "framework/TestTools.h"
 #include "rollback/ChangeRecord.h"
+#include "rollback/JournalFile.h"
 #include "rollback/RollbackTestTools.h"
 #include "support/ScopedTempDir.h"
 
@@ -141,9 +142,28 @@ TEST_F(RecoveryTest, TheNewestRunIsUndoneFirst) {
   EXPECT_FALSE(FileOrFolderExists(backups));
 }
 
+// The product's mutex keeps a second run away from a live one; should a run get past it all
+// the same, the live run's record cannot be opened and its changes stay.
+TEST_F(RecoveryTest, TheRecordOfALiveRunIsLeftAlone) {
+  JournalFile live;
+  ASSERT_TRUE(live.Create(records_, "0000000000000001-1"));
+  ASSERT_TRUE(WriteFileBytes(files_ + "\\new.exe", "written by the live run"));
+  ASSERT_TRUE(live.Append(EncodeRecord(ChangeRecord::CreatedFile(files_ + "\\new.exe"))));
+
+  const LogSince log;
+  const RecoverySummary summary = RecoverEndedRuns(records_);
+  EXPECT_EQ(1u, summary.inUse);
+  EXPECT_EQ(0u, summary.rolledBack);
+  EXPECT_TRUE(FileOrFolderExists(files_ + "\\new.exe"));
+  EXPECT_TRUE(FileOrFolderExists(live.path()));
+  EXPECT_TRUE(log.Has("The record " + live.path() +
+                      " is in use by a run that is still going on; it is left alone."))
+      << log.Text();
+}
+
 TEST_F(RecoveryTest, NoFolderMeansNoRecords) {
   const RecoverySummary summary = RecoverEndedRuns(dir_.Child("missing"));
-  EXPECT_EQ(0u, summary.rolledBack + summary.cleanedUp + summary.unreadable);
+  EXPECT_EQ(0u, summary.rolledBack + summary.cleanedUp + summary.unreadable + summary.inUse);
   EXPECT_EQ(0u, RecoverEndedRuns("").rolledBack);
 }
 

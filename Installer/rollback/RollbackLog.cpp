@@ -4,11 +4,6 @@
 
 namespace rollback {
 
-void LogCallFailure(const char* call, const std::string& subject, DWORD error) {
-  LogLine(std::string(call) + " failed for " + subject + " with error " + std::to_string(error) +
-          ".");
-}
-
 void LogLine(const std::string& line) { theLog.Write(line.c_str()); }
 
 std::string RegistryKeyText(HKEY root, const std::string& key) {

@@ -7,9 +7,6 @@
 
 namespace rollback {
 
-// "<call> failed for <subject> with error <n>.", the one shape of a failed call in the log.
-void LogCallFailure(const char* call, const std::string& subject, DWORD error);
-
 // Writes |line| as one log line.
 void LogLine(const std::string& line);
 

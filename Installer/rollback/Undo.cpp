@@ -3,6 +3,7 @@
 #include <map>
 
 #include "rollback/RollbackLog.h"
+#include "support/CallFailure.h"
 #include "support/RegisterKey.h"
 #include "support/RemoveTree.h"
 
