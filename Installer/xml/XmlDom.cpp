@@ -1,6 +1,7 @@
 #include "xml/XmlDom.h"
 
 #include <utility>
+#include <vector>
 
 #include "xml/ComText.h"
 
@@ -199,33 +200,45 @@ void RefuseSecondRoot(IXMLDOMDocument* document) {
   if (root) _com_issue_error(E_FAIL);
 }
 
-// The node at |path|, creating the elements that are missing along it: one step per "/", the
-// empty step between the two slashes of "//" creates nothing. A step is looked up as a child
-// of the node reached so far (of the document for the first step) and used verbatim as the
-// name of an element it has to create.
-ComPtr<IXMLDOMNode> FindOrCreatePath(IXMLDOMDocument* document, const std::string& path) {
-  ComPtr<IXMLDOMNode> current = SelectSingleNode(document, path);
-  if (current) return current;
-  size_t position = 0;  // the "/" before the step
-  for (;;) {
-    const size_t first = position + 1;
-    const size_t next = first < path.size() ? path.find('/', first) : std::string::npos;
-    const std::string step =
-        first < path.size()
-            ? path.substr(first, next == std::string::npos ? std::string::npos : next - first)
-            : std::string();
-    if (!step.empty()) {
-      IXMLDOMNode* parent = current ? current.get() : document;
-      ComPtr<IXMLDOMNode> found = SelectSingleNode(parent, step);
-      if (!found) {
-        if (!current) RefuseSecondRoot(document);
-        found = AppendChild(parent, CreateElementNode(document, step).get());
-      }
-      current = std::move(found);
-    }
-    if (next == std::string::npos) return current;
-    position = next;
+// The steps of |path|, the names between its slashes; the empty step between the two slashes
+// of "//" is left out.
+std::vector<std::string> PathSteps(const std::string& path) {
+  std::vector<std::string> steps;
+  size_t first = 0;
+  while (first <= path.size()) {
+    size_t slash = path.find('/', first);
+    if (slash == std::string::npos) slash = path.size();
+    if (slash > first) steps.push_back(path.substr(first, slash - first));
+    first = slash + 1;
   }
+  return steps;
+}
+
+// The node at |path|, creating the elements that are missing along it: each step is looked up
+// as a child of the node reached so far (of the document for the first step), and the steps
+// from the first one missing on are made as elements named verbatim after them. Those are
+// joined into a chain of their own and hung into the tree with one append at the end, so a step
+// that cannot be made raises with the document as it was: of many values written into one
+// loaded document, one that fails leaves nothing behind.
+ComPtr<IXMLDOMNode> FindOrCreatePath(IXMLDOMDocument* document, const std::string& path) {
+  ComPtr<IXMLDOMNode> found = SelectSingleNode(document, path);
+  if (found) return found;
+  const std::vector<std::string> steps = PathSteps(path);
+  size_t step = 0;
+  for (; step < steps.size(); ++step) {
+    ComPtr<IXMLDOMNode> child = SelectSingleNode(found ? found.get() : document, steps[step]);
+    if (!child) break;
+    found = std::move(child);
+  }
+  if (step == steps.size()) return found;
+  if (!found) RefuseSecondRoot(document);
+  const ComPtr<IXMLDOMNode> chain = CreateElementNode(document, steps[step]);
+  ComPtr<IXMLDOMNode> last = chain;
+  for (++step; step < steps.size(); ++step) {
+    last = AppendChild(last.get(), CreateElementNode(document, steps[step]).get());
+  }
+  AppendChild(found ? found.get() : document, chain.get());
+  return last;
 }
 
 // Removes the XML declaration from |document|. The DOM keeps a loaded file's declaration as a
@@ -327,17 +340,33 @@ int CXmlDom::GetNodeText(std::string* text, IXMLDOMNode* context, const std::str
   return 1;
 }
 
-int CXmlDom::SetNodeText(const std::string& value, IXMLDOMNode* context, const std::string& path) {
+void CXmlDom::PutNodeText(const std::string& value, IXMLDOMNode* context,
+                          const std::string& path) {
   ComPtr<IXMLDOMNode> node = SelectSingleNode(Required(context), path);
-  if (!node) {
-    // The missing element goes straight under the context, whichever parent the path names:
-    // the caller's context is the key element that the value belongs to.
-    const size_t slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    node = AppendChild(context, CreateElementNode(document.get(), name).get());
+  if (node) {
+    WriteNodeValue(node.get(), value);
+    return;
   }
+  // The missing element goes straight under the context, whichever parent the path names:
+  // the caller's context is the key element that the value belongs to. It gets its text before
+  // it is appended, so a failing call leaves the tree as it was.
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  node = CreateElementNode(document.get(), name);
   WriteNodeValue(node.get(), value);
+  AppendChild(context, node.get());
+}
+
+int CXmlDom::SetNodeText(const std::string& value, IXMLDOMNode* context, const std::string& path) {
+  PutNodeText(value, context, path);
   Save(document.get(), filePath);
   lastFailure = SaveIndented(document.get(), filePath);
+  return SUCCEEDED(lastFailure) ? 1 : 0;
+}
+
+int CXmlDom::SaveToFile() {
+  lastFailure = SaveIndented(document.get(), filePath);
+  // Without the re-indenting documents the changes still reach the file, in the DOM's layout.
+  if (FAILED(lastFailure)) Save(document.get(), filePath);
   return SUCCEEDED(lastFailure) ? 1 : 0;
 }

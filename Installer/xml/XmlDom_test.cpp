@@ -270,6 +270,7 @@ TEST(XmlDomGetNodeTest, CreatingWalkUnderAnotherRootNameRaises) {
 TEST(XmlDomGetNodeTest, CreatingWalkRaisesForAStepThatIsNoElementName) {
   CXmlDom dom;
   ASSERT_EQ(dom.Load(kBareRegInfo, 0), 1);
+  const std::string before = DocumentXml(dom);
   ComPtr<IXMLDOMNode> node;
   // A missing step is used verbatim as an element name, and "QUORVIN[0]" is none. (Wine's
   // query parser crashes on some other invalid steps, "1st" or "@value", so they stay out.)
@@ -277,6 +278,7 @@ TEST(XmlDomGetNodeTest, CreatingWalkRaisesForAStepThatIsNoElementName) {
       RaisedBy([&] { dom.GetNode("/appConfig/regInfo//SOFTWARE/QVX/QUORVIN[0]", &node, 0); });
   EXPECT_TRUE(FAILED(raised)) << std::hex << raised;
   EXPECT_FALSE(node);
+  EXPECT_EQ(DocumentXml(dom), before) << "SOFTWARE and QVX, made on the way, are not left behind";
 }
 
 TEST(XmlDomGetNodeTest, EmptyPathNamesNoNode) {
