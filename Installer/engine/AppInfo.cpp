@@ -25,6 +25,26 @@ void LogUnwrittenValue(const std::string& keyPath, const std::string& valueName,
                    .c_str());
 }
 
+// Writes |record| into the loaded |file| (at |path|); false, logged, when it cannot be written.
+bool PutSetting(CRegUtil& file, const RegValue& record, const std::string& path) {
+  try {
+    if (file.PutValue(record.keyPath, record.valueName, record.value) == 1) return true;
+    LogUnwrittenValue(record.keyPath, record.valueName, path, file.LastFailure());
+  } catch (const _com_error& error) {
+    LogUnwrittenValue(record.keyPath, record.valueName, path, error.Error());
+  }
+  return false;
+}
+
+// Saves |file| with the values written into it: S_OK, or why it could not be saved re-indented.
+HRESULT SaveSettings(CRegUtil& file) {
+  try {
+    return file.Save() == 1 ? S_OK : file.LastFailure();
+  } catch (const _com_error& error) {
+    return error.Error();
+  }
+}
+
 // The names of the settings in |unwritten| that the command line gave, separated by ", ".
 std::string CommandLineSettingNames(const std::vector<RegValue>& unwritten) {
   std::string names;
@@ -70,25 +90,26 @@ bool CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string&
 }
 
 std::vector<RegValue> CInstaller::WriteRegValuesToAppInfo() {
+  // One load, every value written into the document, one save: the file is read, re-indented
+  // and written once however many settings there are. A value that cannot be written (an
+  // AppInfo.xml without the product key, say) costs only that value; the others are still
+  // written.
+  CRegUtil file(appInfoPath);
   std::vector<RegValue> unwritten;
+  std::vector<RegValue> written;
   for (const RegValue& record : regValues) {
-    if (SetAppInfoValue(record.keyPath, record.valueName, record.value) != 1) {
+    if (PutSetting(file, record, appInfoPath)) {
+      written.push_back(record);
+    } else {
       unwritten.push_back(record);
     }
   }
-  return unwritten;
-}
-
-int CInstaller::SetAppInfoValue(const std::string& keyPath, const std::string& valueName,
-                                const std::string& value) {
-  // One value that cannot be written (an AppInfo.xml without the product key, say) costs only
-  // that value; the others are still written.
-  try {
-    CRegUtil file(appInfoPath);
-    if (file.SetValue(keyPath, valueName, value) == 1) return 1;
-    LogUnwrittenValue(keyPath, valueName, appInfoPath, file.LastFailure());
-  } catch (const _com_error& error) {
-    LogUnwrittenValue(keyPath, valueName, appInfoPath, error.Error());
+  if (written.empty()) return unwritten;
+  const HRESULT saved = SaveSettings(file);
+  if (SUCCEEDED(saved)) return unwritten;
+  // None of the values reached the file as it should be.
+  for (const RegValue& record : written) {
+    LogUnwrittenValue(record.keyPath, record.valueName, appInfoPath, saved);
   }
-  return 0;
+  return regValues;
 }

@@ -1,5 +1,6 @@
 // AppInfo.xml below the application folder: first installation, reinstallation with and without
-// new host values, the element paths of the settings, and a value the file cannot take.
+// new host values, the element paths of the settings, a value the file cannot take, and the
+// one-pass write against the write of one value at a time.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,6 +9,8 @@
 #include "engine/Installer.h"
 #include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
+#include "support/UniqueHandle.h"
+#include "xml/AppInfoSeedText.h"
 #include "xml/RegUtil.h"
 #include "LogReader.h"
 
@@ -185,11 +188,164 @@ TEST_F(AppInfoTest, AGivenSettingThatCannotBeStoredFailsTheStep) {
       << "only the given setting is named\n" << log.Text();
 }
 
+TEST_F(AppInfoTest, AFileThatCannotBeSavedLogsEveryValueAndFailsAGivenOne) {
+  engine_.hostSettingsChanged = 1;
+  engine_.UpdateAppInfo(engine_.installRoot, seed_);
+  const std::string before = ReadFileBytes(AppInfoFile());
+  // Another program reads the file and lets others only read it too: it loads and takes every
+  // value, but cannot be written back.
+  const UniqueHandle reader(CreateFileA(AppInfoFile().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(reader);
+  engine_.regValues[0].value = "GIVEN";
+  engine_.regValues[0].fromCommandLine = 1;
+  const LogSince log;
+
+  EXPECT_FALSE(engine_.UpdateAppInfo(engine_.installRoot, seed_));
+
+  EXPECT_EQ(before, ReadFileBytes(AppInfoFile()));
+  for (const RegValue& record : engine_.regValues) {
+    EXPECT_TRUE(log.Has("Writing setting " + record.valueName + " to element " +
+                        ValueElementPath(record.keyPath, record.valueName) + " of " +
+                        AppInfoFile() + " failed with HRESULT 0x"))
+        << record.valueName << "\n" << log.Text();
+  }
+  EXPECT_FALSE(log.Has("failed with HRESULT 0x00000000")) << log.Text();
+  EXPECT_TRUE(log.Has("Settings given on the command line could not be stored in " +
+                      AppInfoFile() + ": HostList.\r\n"))
+      << log.Text();
+}
+
 TEST_F(AppInfoTest, MissingSourceCreatesNothingAndReportsTheRights) {
   const LogSince log;
   engine_.UpdateAppInfo(engine_.installRoot, temp_.Child("no-such-seed.xml"));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(AppInfoFile().c_str()));
   EXPECT_TRUE(log.Has("Please check if group Users exists")) << log.Text();
+}
+
+// ---------------------------------------------------------------------------------------------
+// One load and one save against one value at a time
+
+// The demo product's configuration, a resource of the test program.
+std::string DemoConfiguration() {
+  const HRSRC found = FindResourceA(nullptr, "DEMO_APPCONFIG", RT_RCDATA);
+  const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+  const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  return bytes ? std::string(bytes, SizeofResource(nullptr, found)) : std::string();
+}
+
+// |text| with every |from| replaced by |to|; a |from| that is not there fails the test, so a
+// changed demo cannot quietly turn a case into a copy of another.
+std::string ReplacedAll(std::string text, const std::string& from, const std::string& to) {
+  if (text.find(from) == std::string::npos) ADD_FAILURE() << "not in the configuration: " << from;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// The settings the engine reads from |config|: a Campus record too unless |campusEmpty|.
+std::vector<RegValue> SettingsOf(const std::string& config, bool campusEmpty) {
+  CInstaller engine;
+  engine.silent = 1;
+  EXPECT_TRUE(engine.ParseXml(config, campusEmpty));
+  return engine.regValues;
+}
+
+RegValue& Setting(std::vector<RegValue>& settings, const std::string& valueName) {
+  for (RegValue& record : settings) {
+    if (record.valueName == valueName) return record;
+  }
+  ADD_FAILURE() << "no setting " << valueName;
+  return settings.front();
+}
+
+std::vector<std::string> NamesOf(const std::vector<RegValue>& settings) {
+  std::vector<std::string> names;
+  for (const RegValue& record : settings) names.push_back(record.valueName);
+  return names;
+}
+
+// AppInfo.xml written one value at a time, as before the one-pass write: each value loads the
+// file, is written and saves the file (as it is, then re-indented); a value whose DOM call fails
+// is skipped.
+void WriteOneValueAtATime(const std::string& file, const std::vector<RegValue>& settings) {
+  for (const RegValue& record : settings) {
+    try {
+      CRegUtil(file).SetValue(record.keyPath, record.valueName, record.value);
+    } catch (const _com_error&) {
+    }
+  }
+}
+
+TEST(AppInfoOnePassTest, LeavesTheBytesOfTheWriteOneValueAtATime) {
+  ASSERT_EQ(1252u, GetACP()) << "the test prefix's ANSI code page";
+  const std::string demo = DemoConfiguration();
+  ASSERT_NE(std::string::npos, demo.find("<appName>Norvane</appName>")) << demo;
+  const RegValue exitCare = {"SOFTWARE\\MedQuest\\ExitCare\\Settings", "ExitCareLocation",
+                             "\\\\srv\\exitcare"};
+
+  // First installation of the demo: the registry merge appends the ExitCare location.
+  std::vector<RegValue> demoSettings = SettingsOf(demo, true);
+  demoSettings.push_back(exitCare);
+
+  const std::string tallyset =
+      ReplacedAll(ReplacedAll(demo, "<appName>Norvane</appName>", "<appName>Tallyset</appName>"),
+                  "QUORVIN>", "Tallyset>");
+
+  // An ANSI configuration without an encoding of its own, converted to UTF-8 for the seed, with
+  // letters outside ASCII and markup characters in the values; -c gives the campus.
+  const std::string ansi = ReplacedAll(
+      ReplacedAll(ReplacedAll(demo, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n", ""),
+                  "Brenmoor</projectName>", "Brenmoor Sant\xE9</projectName>"),
+      "HOST1 HOST2 HOST3", "H\xD6ST1 HOST2 &amp; &lt;HOST3&gt;");
+  const std::string ansiSeed = AppInfoSeedText(ansi, 1252);
+  ASSERT_NE(ansi, ansiSeed) << "the seed is converted";
+  std::vector<RegValue> ansiSettings = SettingsOf(ansi, false);
+  Setting(ansiSettings, "Campus") = {ansiSettings.front().keyPath, "Campus", "Nord \xC9st", 1};
+
+  // Reinstallation with -h: the file a first installation left, given host values written in.
+  const ScopedTempDir earlier;
+  const std::string firstInstallation = earlier.Child("AppInfo.xml");
+  WriteFile(firstInstallation, demo);
+  WriteOneValueAtATime(firstInstallation, demoSettings);
+  std::vector<RegValue> givenHosts = SettingsOf(demo, true);
+  Setting(givenHosts, "HostList").value = "GIVEN1 GIVEN2";
+  Setting(givenHosts, "HostList").fromCommandLine = 1;
+
+  const struct {
+    const char* name;
+    std::string before;  // the file before the settings are written
+    std::vector<RegValue> settings;
+    std::vector<std::string> unwritten;
+  } kCases[] = {
+      {"demo, first installation", demo, demoSettings, {}},
+      {"Tallyset, first installation", tallyset, SettingsOf(tallyset, true), {}},
+      {"ANSI configuration converted to UTF-8", ansiSeed, ansiSettings, {}},
+      {"reinstallation with -h", ReadFileBytes(firstInstallation), givenHosts, {}},
+      {"a file without the product key: one value skipped",
+       "<appConfig><regInfo><SOFTWARE/></regInfo></appConfig>",
+       {{"/SOFTWARE/QVX/QUORVIN[0]", "HostList", "H"}, exitCare},
+       {"HostList"}},
+  };
+  for (const auto& c : kCases) {
+    const ScopedTempDir temp;
+    const std::string oneAtATime = temp.Child("one-at-a-time.xml");
+    WriteFile(oneAtATime, c.before);
+    WriteOneValueAtATime(oneAtATime, c.settings);
+    CInstaller engine;
+    engine.silent = 1;
+    engine.appInfoPath = temp.Child("AppInfo.xml");
+    WriteFile(engine.appInfoPath, c.before);
+    engine.regValues = c.settings;
+
+    const std::vector<RegValue> unwritten = engine.WriteRegValuesToAppInfo();
+
+    const std::string want = ReadFileBytes(oneAtATime);
+    EXPECT_NE(c.before, want) << c.name << ": the settings change the file";
+    EXPECT_EQ(want, ReadFileBytes(engine.appInfoPath)) << c.name;
+    EXPECT_EQ(c.unwritten, NamesOf(unwritten)) << c.name;
+  }
 }
 
 TEST(ReplaceCharTest, Table) {

@@ -117,14 +117,11 @@ class CInstaller {
   // other than the main one. False after a reported failure: a setting the command line gave
   // could not be stored, and the run must not report success with other settings than asked for.
   bool UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile);
-  // Writes every setting into appInfoPath; answers the settings that could not be written (each
-  // logged by SetAppInfoValue), in list order.
+  // Writes every setting into appInfoPath with one load and one (re-indented) save; answers the
+  // settings that could not be written, in list order. A value that cannot be written (a file
+  // that does not load, a failing DOM call) is logged with its name, its element and the
+  // HRESULT, and skipped; when the save fails, every value is logged and answered.
   std::vector<RegValue> WriteRegValuesToAppInfo();
-  // Writes one value into appInfoPath; 1 when written. A value that cannot be written (a file
-  // that does not load, a failing DOM call or save) is logged with its name, its element and the
-  // HRESULT, and answers 0.
-  int SetAppInfoValue(const std::string& keyPath, const std::string& valueName,
-                      const std::string& value);
 
   // Places every archive entry, in archive order, after the AppInfo.xml seed files and
   // UpdateAppInfo; reports progress to |progress| when given. False at the first entry that

@@ -33,16 +33,37 @@ CRegUtil::CRegUtil(const std::string& path) : filePath(path) {
 
 CRegUtil::~CRegUtil() = default;
 
+ComPtr<IXMLDOMNode> CRegUtil::KeyNode(const std::string& keyPath) {
+  ComPtr<IXMLDOMNode> keyNode;
+  if (!loaded) return keyNode;  // lastFailure still says why the load failed
+  if (dom.GetNode(KeyElementPath(keyPath), &keyNode, 0) != 1 || !keyNode) {
+    keyNode.reset();
+    lastFailure = E_FAIL;
+  }
+  return keyNode;
+}
+
 int CRegUtil::SetValue(const std::string& keyPath, const std::string& valueName,
                        const std::string& value) {
-  if (!loaded) return 0;  // lastFailure still says why the load failed
-  ComPtr<IXMLDOMNode> keyNode;
-  if (dom.GetNode(KeyElementPath(keyPath), &keyNode, 0) != 1 || !keyNode) {
-    lastFailure = E_FAIL;
-    return 0;
-  }
+  const ComPtr<IXMLDOMNode> keyNode = KeyNode(keyPath);
+  if (!keyNode) return 0;
   const int written =
       dom.SetNodeText(value, keyNode.get(), ValueElementPath(keyPath, valueName));
   lastFailure = dom.LastFailure();
   return written;
+}
+
+int CRegUtil::PutValue(const std::string& keyPath, const std::string& valueName,
+                       const std::string& value) {
+  const ComPtr<IXMLDOMNode> keyNode = KeyNode(keyPath);
+  if (!keyNode) return 0;
+  dom.PutNodeText(value, keyNode.get(), ValueElementPath(keyPath, valueName));
+  return 1;
+}
+
+int CRegUtil::Save() {
+  if (!loaded) return 0;
+  const int saved = dom.SaveToFile();
+  lastFailure = dom.LastFailure();
+  return saved;
 }
