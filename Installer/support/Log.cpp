@@ -57,6 +57,47 @@ std::string PeriodStamp(int periodKind, time_t when) {
   return stamp.empty() ? kUnknownPeriodStamp : stamp;
 }
 
+// A handle that may only append: without FILE_WRITE_DATA every write lands at the end of the file
+// as it is at that moment, so two installers writing one log at once (they share it for writing)
+// leave every line of both, interleaved by whole lines (under Wine with the help of AppendTurn).
+// A file pointer sought once would have each process write over the other's lines at its own
+// offset.
+HANDLE OpenForAppending(const std::string& fileName, DWORD disposition) {
+  return CreateFileA(fileName.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// One process's turn to append to a log that other processes may append to at the same time,
+// for as long as the object lives. Windows appends through a handle without FILE_WRITE_DATA
+// atomically, but Wine emulates such an append with a look at the file's end and a write there,
+// so two processes can write at the same offset and over each other's lines. The turn is an
+// exclusive lock on one byte far beyond the end of any log (2^63 - 2^32), so no reader of the
+// file ever meets it. A lock the system refuses leaves the write to the system's own append.
+class AppendTurn {
+ public:
+  explicit AppendTurn(HANDLE file) : file_(file) {
+    OVERLAPPED where = LockedByte();
+    locked_ = LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where) != FALSE;
+  }
+  ~AppendTurn() {
+    if (!locked_) return;
+    OVERLAPPED where = LockedByte();
+    UnlockFileEx(file_, 0, 1, 0, &where);
+  }
+  AppendTurn(const AppendTurn&) = delete;
+  AppendTurn& operator=(const AppendTurn&) = delete;
+
+ private:
+  static OVERLAPPED LockedByte() {
+    OVERLAPPED where = {};
+    where.OffsetHigh = 0x7FFFFFFF;
+    return where;
+  }
+
+  HANDLE file_;
+  bool locked_ = false;
+};
+
 std::string LineStamp(time_t when) {
   std::string stamp = FormatLocalTime(when, "%Y-%m-%d %H:%M:%S ", kLineStampLength + 1);
   return stamp.size() == kLineStampLength ? stamp : kUnknownLineStamp;
@@ -83,16 +124,11 @@ bool CLog::OpenForAppend() {
 
   // Opening an existing file first, and creating it only when it is missing, guarantees that a
   // second run never truncates the lines of the first.
-  UniqueHandle file(CreateFileA(fileName_.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(OpenForAppending(fileName_, OPEN_EXISTING));
   if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) {
-    file.reset(CreateFileA(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.reset(OpenForAppending(fileName_, OPEN_ALWAYS));
   }
   if (!file) return false;
-
-  SetFilePointer(file.get(), 0, nullptr, FILE_END);
   file_ = std::move(file);
   return true;
 }
@@ -103,8 +139,11 @@ void CLog::WriteLine(const char* text, std::size_t length) {
   std::string line = LineStamp(Now());
   line.append(text, length);
   line += "\r\n";
-  DWORD written = 0;
-  WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  {
+    const AppendTurn turn(file_.get());
+    DWORD written = 0;
+    WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  }
   // Each line reaches the disk before the next step runs, so the log is complete up to the last
   // line even when the process is killed: a complete log is worth more than the time it costs.
   FlushFileBuffers(file_.get());

@@ -31,10 +31,11 @@ class CLog {
   CLog& operator=(const CLog&) = delete;
 
   // True when a file is open afterwards. An open file answers true at once; no file name answers
-  // false. Otherwise opens the file for writing at its end, creating it when it does not exist and
-  // never truncating it, shared for reading and writing so viewers and a second installer can
-  // open it too. Any failure (no folder, access denied, sharing violation) leaves it closed and
-  // answers false. Takes no lock: CLogEx::Write calls it with the lock held.
+  // false. Otherwise opens the file for appending only (every write lands at its end as it is
+  // then), creating it when it does not exist and never truncating it, shared for reading and
+  // writing so viewers and a second installer can open it too. Any failure (no folder, access
+  // denied, sharing violation) leaves it closed and answers false. Takes no lock: CLogEx::Write
+  // calls it with the lock held.
   bool OpenForAppend();
 
   // Writes "YYYY-MM-DD HH:MM:SS " (20 characters, local time read from the clock now), the first
@@ -117,7 +118,9 @@ class CLogEx : public CLog {
   // current period: when the period stamp differs from the one the current name was built from,
   // the old file is closed and the name re-derived first. The period stamp and the line's time
   // stamp are two separate readings of the clock. A file that cannot be opened loses the line
-  // silently; the next line tries again. Thread-safe.
+  // silently; the next line tries again. Every line is appended at the end of the file as it is
+  // at that moment, also while another process writes the same file, so lines of two installers
+  // interleave whole. Thread-safe.
   void Write(const char* text);
 
   // "Enter function <name>." when |parameter| is null, else

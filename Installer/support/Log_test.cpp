@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/HiddenProcess.h"
+#include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
 #include "support/UniqueHandle.h"
 
@@ -61,6 +64,25 @@ std::string ReadFileText(const std::string& path) {
     text.append(buffer, read);
   }
   return text;
+}
+
+// "YYYY-MM-DD HH:MM:SS " at the start of |line|.
+bool HasLineStampShape(const std::string& line) {
+  static const char kShape[] = "dddd-dd-dd dd:dd:dd ";
+  if (line.size() < 20) return false;
+  for (std::size_t i = 0; i < 20; ++i) {
+    const bool digit = line[i] >= '0' && line[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : line[i] != kShape[i]) return false;
+  }
+  return true;
+}
+
+// The monthly stamp of the system clock now, as a log of kind 1 derives it.
+std::string MonthStampNow() {
+  const time_t now = std::time(nullptr);
+  char stamp[9] = {};
+  std::strftime(stamp, sizeof(stamp), PeriodFormat(1), std::localtime(&now));
+  return stamp;
 }
 
 bool IsFolder(const std::string& path) {
@@ -396,6 +418,43 @@ TEST_F(LogTest, LinesOfConcurrentWritersNeverInterleave) {
     total += line.size();
   }
   EXPECT_EQ(text.size(), total);
+}
+
+// Two installers at once: every line of both lands whole, at the end of the file as it is then.
+TEST_F(LogTest, LinesOfTwoProcessesSharingTheFileAllLandWhole) {
+  const std::string hammer = TestToolPath("log_hammer.exe");
+  ASSERT_TRUE(FileExists(hammer)) << hammer << " is missing: build the log_hammer target";
+  constexpr int kLines = 1500;
+  const char* const names[] = {"first", "second"};
+  std::vector<std::thread> runs;
+  DWORD errors[2] = {};
+  for (int p = 0; p < 2; ++p) {
+    runs.emplace_back([&, p] {
+      const std::string commandLine = "\"" + hammer + "\" \"" + dir_.path() + "\" " + names[p] +
+                                      " " + std::to_string(kLines);
+      if (!RunHiddenAndWait(hammer, commandLine, &errors[p]) && errors[p] == 0) errors[p] = 1;
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  ASSERT_EQ(errors[0], 0u);
+  ASSERT_EQ(errors[1], 0u);
+
+  const std::string text =
+      ReadFileText(BuildLogFileName(dir_.path(), "log_hammer", MonthStampNow()));
+  std::multiset<std::string> got;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = text.substr(start, end - start);
+    EXPECT_TRUE(HasLineStampShape(line)) << "a torn line: [" << line << "]";
+    got.insert(line.size() > 20 ? line.substr(20) : line);
+  }
+  EXPECT_EQ(start, text.size()) << "the file ends in the middle of a line";
+  std::multiset<std::string> want;
+  for (const char* name : names) {
+    for (int i = 0; i < kLines; ++i) want.insert(std::string(name) + " line " + std::to_string(i));
+  }
+  EXPECT_TRUE(got == want) << got.size() << " lines of " << want.size()
+                           << " arrived whole, each once";
 }
 
 // A log whose first line fails with an exception, as a disk error inside a derived log could.
