@@ -6,18 +6,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/SystemPaths.h"
+
 std::string TestToolPath(const char* exeName) {
-  char self[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  std::string relative(self);
+  std::string relative = ModuleFileName();
+  if (relative.empty()) return {};
   relative.erase(relative.find_last_of('\\') + 1);
   relative += "..\\tests\\";
   relative += exeName;
-  char full[MAX_PATH] = {};
-  const DWORD fullLength = GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr);
-  if (fullLength == 0 || fullLength >= MAX_PATH) return {};
-  return full;
+  return FullPathName(relative);
 }
 
 bool FileExists(const std::string& path) {

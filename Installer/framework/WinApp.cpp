@@ -1,6 +1,7 @@
 #include "framework/WinApp.h"
 
 #include "framework/ThreadMainWindow.h"
+#include "support/SystemPaths.h"
 
 namespace {
 
@@ -61,8 +62,6 @@ std::string ExecutableTitle(const std::string& exePath) {
 }
 
 std::string ApplicationTitle() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return ExecutableTitle(path);
+  const std::string path = ModuleFileName();
+  return path.empty() ? std::string() : ExecutableTitle(path);
 }

@@ -8,13 +8,12 @@
 #include <string>
 
 #include "package/PayloadResource.h"
+#include "support/SystemPaths.h"
 
 class PayloadModuleScope {
  public:
   PayloadModuleScope() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
+    std::string folder = ModuleFileName();
     folder.erase(folder.find_last_of('\\') + 1);
     module_ = LoadLibraryExA((folder + "payload_resource_fixture.dll").c_str(), nullptr,
                              LOAD_LIBRARY_AS_DATAFILE);

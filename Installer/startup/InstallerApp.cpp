@@ -11,6 +11,7 @@
 #include "startup/HelpText.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
+#include "support/SystemPaths.h"
 #include "ui/InstallerDlg.h"
 
 namespace {
@@ -18,13 +19,6 @@ namespace {
 // Marks the release in the executable image; nothing shows or compares it. "used" keeps the
 // optimiser from dropping it together with the local copy start-up makes of it.
 __attribute__((used)) const char kReleaseMarker[] = "!@#$_QVX_RELEASE: 213.03.0035";
-
-std::string ModuleFileName() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return path;
-}
 
 int ExitCodeOf(InstallOutcome outcome) {
   switch (outcome) {
@@ -46,7 +40,7 @@ std::string TempFolder() {
 }  // namespace
 
 CInstallerApp::CInstallerApp() : argTracker(std::make_unique<CCmdLineArgTracker>()) {
-  system.executablePath = ModuleFileName;
+  system.executablePath = [] { return ModuleFileName(); };
 }
 
 CInstallerApp::~CInstallerApp() = default;

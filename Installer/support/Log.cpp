@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "support/PathHelpers.h"
+#include "support/SystemPaths.h"
 
 namespace {
 
@@ -103,12 +104,6 @@ std::string LineStamp(time_t when) {
   return stamp.size() == kLineStampLength ? stamp : kUnknownLineStamp;
 }
 
-std::string ModuleFileName() {
-  char name[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
-  return std::string(name, length < MAX_PATH ? length : 0);
-}
-
 }  // namespace
 
 // ---- CLog ----------------------------------------------------------------------------------
@@ -169,7 +164,10 @@ CLogEx::CLogEx(const char* folder, int periodKind)
       messageBox_(ShowFailureBox) {
   const bool noFolder = folder == nullptr || *folder == '\0';
   const std::string chosen = noFolder ? GetPathFolder(ModuleFileName().c_str()) : folder;
-  SetLogDir(chosen.c_str());
+  // The process-wide log is constructed during static initialisation, where nobody can decide
+  // anything yet: a folder that cannot be made leaves the log without one, and start-up, which
+  // sets the folder it chose before the first line, decides about a box and the end.
+  TrySetLogDir(chosen.c_str(), nullptr);
 }
 
 CLogEx::~CLogEx() = default;
@@ -215,6 +213,8 @@ void CLogEx::Write(const char* text) {
   if (text == nullptr) text = "";
   CriticalSectionLock hold(lock_);
 
+  // Without a folder the name would fall back to the root of the current drive.
+  if (folder_.empty()) return;
   const std::string stamp = PeriodStamp(periodKind_, Now());
   if (stamp != periodStamp_) {
     SwitchFile(BuildLogFileName(folder_, baseName_, stamp));

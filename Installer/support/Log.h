@@ -84,9 +84,11 @@ class CLogEx : public CLog {
   // owner window. Tests set one that records the text.
   using MessageBoxFunction = void (*)(const char* text, const char* caption);
 
-  // |folder| null or "": the folder of the running executable. Calls SetLogDir with the folder,
-  // so a folder that cannot be created ends the process (with the box: SetInteractive cannot
-  // have been called yet). Nothing is written until the first Write.
+  // |folder| null or "": the folder of the running executable. Takes the folder as TrySetLogDir
+  // does and never shows a box or ends the process (the process-wide log is constructed during
+  // static initialisation, before start-up can decide anything): a folder that cannot be created
+  // leaves the log without a folder, and lines are dropped until SetLogDir gives it one.
+  // Nothing is written until the first Write.
   CLogEx(const char* folder, int periodKind);
   ~CLogEx() override;
 
@@ -117,10 +119,10 @@ class CLogEx : public CLog {
   // Appends one line with |text| (NUL-terminated; null is written as "") to the file of the
   // current period: when the period stamp differs from the one the current name was built from,
   // the old file is closed and the name re-derived first. The period stamp and the line's time
-  // stamp are two separate readings of the clock. A file that cannot be opened loses the line
-  // silently; the next line tries again. Every line is appended at the end of the file as it is
-  // at that moment, also while another process writes the same file, so lines of two installers
-  // interleave whole. Thread-safe.
+  // stamp are two separate readings of the clock. A file that cannot be opened, or a log that has
+  // no folder yet, loses the line silently; the next line tries again. Every line is appended at
+  // the end of the file as it is at that moment, also while another process writes the same
+  // file, so lines of two installers interleave whole. Thread-safe.
   void Write(const char* text);
 
   // "Enter function <name>." when |parameter| is null, else

@@ -12,6 +12,7 @@
 #include "engine/HiddenProcess.h"
 #include "framework/TestTools.h"
 #include "support/ScopedTempDir.h"
+#include "support/SystemPaths.h"
 #include "support/UniqueHandle.h"
 
 namespace {
@@ -260,15 +261,24 @@ TEST_F(LogTest, NewFolderTakesEffectWithTheNextPeriod) {
 }
 
 TEST_F(LogTest, EmptyFolderMeansTheFolderOfTheExecutable) {
-  char module[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-  ASSERT_GT(length, 0u);
-  std::string exeFolder(module, length);
+  std::string exeFolder = ModuleFileName();
+  ASSERT_FALSE(exeFolder.empty());
   exeFolder.resize(exeFolder.rfind('\\'));
 
   // Only the folder is chosen; nothing is written, so nothing lands next to the test program.
   EXPECT_EQ(CLogEx("", 1).GetFolder(), exeFolder);
   EXPECT_EQ(CLogEx(nullptr, 1).GetFolder(), exeFolder);
+}
+
+// The process-wide log is constructed during static initialisation, where a box or the end of
+// the process would stop an unattended run before it could decide anything: should this regress,
+// the test program itself ends here.
+TEST_F(LogTest, ConstructionWithAFolderThatCannotBeCreatedNeitherStopsNorWrites) {
+  CLogEx log(dir_.Child("bad|name").c_str(), 1);
+  log.SetClock(TestClock);
+  EXPECT_EQ(log.GetFolder(), "");
+  log.Write("dropped");
+  EXPECT_EQ(log.GetFileName(), "Log.log") << "no file name is derived without a folder";
 }
 
 TEST_F(LogTest, TrySetLogDirCreatesTheFolderAndStoresItsFullPath) {
