@@ -71,3 +71,15 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const std
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
   SetEnvironmentVariableA(name_.c_str(), nullptr);
 }
+
+ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& folder) {
+  char previous[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, previous);
+  if (length == 0 || length >= MAX_PATH) return;
+  previous_.assign(previous, length);
+  entered_ = SetCurrentDirectoryA(folder.c_str()) != FALSE;
+}
+
+ScopedCurrentDirectory::~ScopedCurrentDirectory() {
+  if (entered_) SetCurrentDirectoryA(previous_.c_str());
+}

@@ -24,6 +24,21 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // Sets an environment variable of this process (and so of the programs it starts) for the owner's
 // lifetime; the variable is removed afterwards.
+// Makes |folder| the current folder of the process for the owner's lifetime; the folder that was
+// current before comes back afterwards. entered() tells whether the change worked.
+class ScopedCurrentDirectory {
+ public:
+  explicit ScopedCurrentDirectory(const std::string& folder);
+  ~ScopedCurrentDirectory();
+  ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
+  ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
+  bool entered() const { return entered_; }
+
+ private:
+  std::string previous_;
+  bool entered_ = false;
+};
+
 class ScopedEnvironmentVariable {
  public:
   ScopedEnvironmentVariable(const char* name, const std::string& value);

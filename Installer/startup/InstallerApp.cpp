@@ -37,6 +37,14 @@ std::string TempFolder() {
   return (length == 0 || length >= MAX_PATH) ? std::string() : std::string(folder);
 }
 
+// -d and -l as absolute paths: the elevated copy starts in another folder (the system's), and
+// the uninstall command, its icon and ExePathInfo must name the same places whatever folder the
+// product's programs later run in.
+void MakeFolderOptionsAbsolute(CCmdLineArgTracker& args) {
+  args.targetDir = AbsolutePath(args.targetDir);
+  args.logLocation = AbsolutePath(args.logLocation);
+}
+
 }  // namespace
 
 CInstallerApp::CInstallerApp() : argTracker(std::make_unique<CCmdLineArgTracker>()) {
@@ -53,7 +61,7 @@ bool CInstallerApp::Start(int argc, char** argv) {
     WalkCommandLine(commandLine, argc, argv);
   }
   const std::string releaseMarker(kReleaseMarker);
-  const CCmdLineArgTracker& args = *argTracker;
+  CCmdLineArgTracker& args = *argTracker;
 
   if (args.showHelp) {
     AfxMessageBox(HelpText(), MB_OK);
@@ -61,6 +69,7 @@ bool CInstallerApp::Start(int argc, char** argv) {
     return false;
   }
 
+  MakeFolderOptionsAbsolute(args);
   theInstaller.silent = args.GetTargetDir().empty() ? 0 : 1;
   ChooseLogFolder();
   theInstaller.silentUninstall = args.needSilentUninstall;

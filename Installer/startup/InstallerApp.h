@@ -1,6 +1,7 @@
-// The application object: reads the options, chooses the log folder, passes the privilege gate
-// (relaunching itself elevated when needed), loads the package and runs the installation in the
-// wizard or unattended, and sets the process's exit code (startup/ExitCode.h).
+// The application object: reads the options (-d and -l made absolute), chooses the log folder,
+// passes the privilege gate (relaunching itself elevated when needed), loads the package and runs
+// the installation in the wizard or unattended, and sets the process's exit code
+// (startup/ExitCode.h).
 #pragma once
 
 #include <functional>

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/Installer.h"
+#include "framework/TestTools.h"
 #include "startup/ExitCode.h"
+#include "support/ScopedTempDir.h"
 #include "LogReader.h"
 
 namespace {
@@ -27,6 +29,10 @@ struct GateCase {
   int expectExitCode;
   const char* expectLogLine;
 };
+
+std::string LastComponent(const std::string& path) {
+  return path.substr(path.find_last_of('\\') + 1);
+}
 
 int RunStart(CInstallerApp& app, std::vector<std::string> args) {
   std::vector<char*> argv;
@@ -117,6 +123,25 @@ TEST(InstallerAppTest, WithoutItsOwnPathTheInstallerGoesOnUnelevated) {
   EXPECT_EQ(kExitInstallFailed, RunStart(app, {"Setup.exe", "-dC:\\Apps"}));
   EXPECT_FALSE(relaunched);
   EXPECT_TRUE(log.Has("Enter function Init()."));
+}
+
+TEST(InstallerAppTest, RelativeFoldersReachTheElevatedCopyAndTheLogAbsolute) {
+  const ScopedTempDir temp;
+  const ScopedCurrentDirectory inTemp(temp.path());
+  ASSERT_TRUE(inTemp.entered());
+  CInstallerApp app;
+  std::string parameters;
+  app.system.readPrivilegeFacts = [] { return PrivilegeFacts{false, kNt, 10}; };
+  app.system.executablePath = [] { return std::string("C:\\Setup.exe"); };
+  app.system.relaunchElevated = [&](const std::string&, const std::string& given) {
+    parameters = given;
+    return RelaunchResult{};
+  };
+  RunStart(app, {"Setup.exe", "-dRel\\Apps", "-l..\\" + LastComponent(temp.path()) + "\\Logs"});
+
+  EXPECT_EQ(parameters, " -d\"" + temp.path() + "\\Rel\\Apps\" -l\"" + temp.path() +
+                            "\\Logs\"");
+  EXPECT_EQ(theLog.GetFolder(), temp.path() + "\\Logs");
 }
 
 TEST(InstallerAppTest, UnattendedFlagsComeFromTheOptions) {

@@ -283,12 +283,13 @@ TEST_F(LogTest, ConstructionWithAFolderThatCannotBeCreatedNeitherStopsNorWrites)
 
 TEST_F(LogTest, TrySetLogDirCreatesTheFolderAndStoresItsFullPath) {
   auto log = MakeLog(dir_.path());
-  char previous[MAX_PATH];
-  ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-  ASSERT_TRUE(SetCurrentDirectoryA(dir_.path().c_str()));
   DWORD error = 12345;
-  const bool created = log->TrySetLogDir("a\\b\\logs", &error);
-  SetCurrentDirectoryA(previous);
+  bool created = false;
+  {
+    const ScopedCurrentDirectory inTemp(dir_.path());
+    ASSERT_TRUE(inTemp.entered());
+    created = log->TrySetLogDir("a\\b\\logs", &error);
+  }
 
   EXPECT_TRUE(created);
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS));

@@ -1,5 +1,6 @@
 #include "support/SystemPaths.h"
 
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -37,4 +38,16 @@ std::string FullPathName(const std::string& path) {
   return ReadWhole(MAX_PATH, [&path](char* buffer, DWORD capacity) {
     return GetFullPathNameA(path.c_str(), capacity, buffer, nullptr);
   });
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty() || IsFullyQualified(path)) return path;
+  const std::string full = FullPathName(path);
+  return full.empty() ? path : full;
+}
+
+bool IsFullyQualified(const std::string& path) {
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
+  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+         path[1] == ':' && path[2] == '\\';
 }

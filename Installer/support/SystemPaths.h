@@ -17,3 +17,11 @@ std::string ModuleFileName(HMODULE module = nullptr, DWORD firstCapacity = MAX_P
 // the system cannot make it absolute (the ANSI call takes at most 259 characters).
 std::string FullPathName(const std::string& path);
 
+// |path| when it is empty or fully qualified (below), byte for byte; otherwise FullPathName(path),
+// or |path| unchanged when the system cannot make it absolute.
+std::string AbsolutePath(const std::string& path);
+
+// Whether |path| already names one place whatever the current folder and drive are: a drive
+// letter, a colon and a backslash ("C:\Apps"), or two backslashes (UNC "\\server\share" and
+// "\\?\" paths). "C:Apps", "\Apps" and "Apps" depend on the current drive or folder.
+bool IsFullyQualified(const std::string& path);
