@@ -9,8 +9,8 @@
 #include "startup/ElevationParameters.h"
 #include "startup/ExitCode.h"
 #include "startup/HelpText.h"
+#include "startup/LogFolderChoice.h"
 #include "support/Log.h"
-#include "support/PathHelpers.h"
 #include "support/SystemPaths.h"
 #include "ui/InstallerDlg.h"
 
@@ -99,16 +99,12 @@ bool CInstallerApp::Start(int argc, char** argv) {
 }
 
 void CInstallerApp::ChooseLogFolder() {
-  const std::string requested = argTracker->GetLogLocation();
-  std::string folder;
-  if (!requested.empty() && EnsurePath(requested.c_str(), false, nullptr) == 1) {
-    folder = requested;
-  } else {
-    folder = TempFolder();
-  }
+  const LogFolderChoice choice =
+      ::ChooseLogFolder(argTracker->GetLogLocation(), TempFolder(), theLog);
   // Unattended, nobody can close a box: a log folder that cannot be made ends the run quietly.
   theLog.SetInteractive(!theInstaller.silent);
-  theLog.SetLogDir(folder.c_str());
+  theLog.SetLogDir(choice.folder.c_str());
+  if (!choice.notice.empty()) theLog.Write(choice.notice.c_str());
 }
 
 bool CInstallerApp::PassPrivilegeGate() {

@@ -44,6 +44,7 @@ class CInstallerApp : public CWinApp {
   ProductMutex productMutex;
 
  private:
+  // The -l folder when it can hold the log, else the temporary folder (with a line that says why).
   void ChooseLogFolder();
   // True when start-up may go on in this process; otherwise the exit code is set and start-up ends.
   bool PassPrivilegeGate();

@@ -9,6 +9,8 @@
 #include "framework/TestTools.h"
 #include "startup/ExitCode.h"
 #include "support/ScopedTempDir.h"
+#include "support/SystemPaths.h"
+#include "support/UniqueHandle.h"
 #include "LogReader.h"
 
 namespace {
@@ -142,6 +144,23 @@ TEST(InstallerAppTest, RelativeFoldersReachTheElevatedCopyAndTheLogAbsolute) {
   EXPECT_EQ(parameters, " -d\"" + temp.path() + "\\Rel\\Apps\" -l\"" + temp.path() +
                             "\\Logs\"");
   EXPECT_EQ(theLog.GetFolder(), temp.path() + "\\Logs");
+}
+
+TEST(InstallerAppTest, ALogFolderThatIsAFileGivesTheTemporaryFolderAndALineThatSaysWhy) {
+  const ScopedTempDir temp;
+  const std::string file = temp.Child("Logs.txt");
+  ASSERT_TRUE(UniqueHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
+  CInstallerApp app;
+  app.system.readPrivilegeFacts = [] { return PrivilegeFacts{true, kNt, 10}; };
+  const LogSince log;
+  RunStart(app, {"Setup.exe", "-dC:\\Apps", "-l" + file});
+
+  char tempFolder[MAX_PATH] = {};
+  ASSERT_GT(GetTempPathA(MAX_PATH, tempFolder), 0u);
+  EXPECT_EQ(theLog.GetFolder(), FullPathName(tempFolder));
+  EXPECT_TRUE(log.Has("The log folder " + file + " cannot hold the log: it is a file, not a folder."))
+      << log.Text();
 }
 
 TEST(InstallerAppTest, UnattendedFlagsComeFromTheOptions) {

@@ -245,6 +245,13 @@ void CLogEx::LeaveFunction(const char* name) {
   Write(line.c_str());
 }
 
+bool CLogEx::FileNameFitsIn(const std::string& folder) const {
+  const std::string fullPath = FullPathName(folder);
+  const std::string name = BuildLogFileName(fullPath.empty() ? folder : fullPath, baseName_,
+                                            PeriodStamp(periodKind_, Now()));
+  return name.size() < MAX_PATH;
+}
+
 std::string CLogEx::GetFileName() const {
   CriticalSectionLock hold(lock_);
   return FileName();

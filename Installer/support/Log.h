@@ -116,6 +116,10 @@ class CLogEx : public CLog {
   void SetExitFunction(ExitFunction exitFunction);
   void SetMessageBoxFunction(MessageBoxFunction messageBox);
 
+  // Whether the log file name that |folder| (made absolute as TrySetLogDir stores it) would give
+  // now stays within 259 characters, the longest name the file functions open.
+  bool FileNameFitsIn(const std::string& folder) const;
+
   // Appends one line with |text| (NUL-terminated; null is written as "") to the file of the
   // current period: when the period stamp differs from the one the current name was built from,
   // the old file is closed and the name re-derived first. The period stamp and the line's time

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -295,6 +296,24 @@ TEST_F(LogTest, TrySetLogDirCreatesTheFolderAndStoresItsFullPath) {
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_TRUE(IsFolder(dir_.Child("a\\b\\logs")));
   EXPECT_EQ(log->GetFolder(), dir_.Child("a\\b\\logs"));
+}
+
+TEST_F(LogTest, FileNameFitsWhenTheFolderAsStoredLeavesRoomForTheName) {
+  const std::string work = dir_.Child("work");
+  ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+  auto log = MakeLog(dir_.path());
+  // The name after the folder: a backslash, the base name, "2024-05" and ".log".
+  const std::size_t nameAfterFolder = 1 + std::strlen(kBaseName) + 7 + 4;
+  const std::string fits = work + "\\" + std::string(259 - nameAfterFolder - work.size() - 1, 'f');
+  EXPECT_TRUE(log->FileNameFitsIn(fits));
+  EXPECT_FALSE(log->FileNameFitsIn(fits + "f"));
+
+  // Short as written, too long once the current folder is put in front of it.
+  const ScopedCurrentDirectory inWork(work);
+  ASSERT_TRUE(inWork.entered());
+  const std::string relative = fits.substr(work.size() + 1);
+  EXPECT_TRUE(log->FileNameFitsIn(relative));
+  EXPECT_FALSE(log->FileNameFitsIn(relative + "f"));
 }
 
 TEST_F(LogTest, TrySetLogDirReportsTheErrorOfAFolderThatCannotBeCreated) {

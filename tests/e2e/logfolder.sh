@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A log folder that cannot be created ends the run with exit code 1 and nothing done: with a box
 # in a wizard run, without one in an unattended run (a box would block a deployment forever).
+# A log folder that cannot hold the log (a file; a folder whose log file name would pass 259
+# characters) gives way to the temporary folder, and the log says so.
 source "$(dirname "$0")/lib.sh"
 new_prefix
 cp "$SETUP_EXE" "$DRIVE_C/Setup.exe"
@@ -19,4 +21,26 @@ check_eq "wizard run: the box text" 'C:\bad|name Create Fail. Exit Now! Error ID
 check_eq "wizard run: exit code 1" 1 "$EXIT_CODE"
 rm -f "$DRIVE_C/box.txt"
 check_eq "nothing was written" "$before" "$(list_drive)"
+
+# expect_temporary_log WHAT REQUESTED WHY : a run with -lREQUESTED goes on (the built Setup.exe
+# installs its empty product) and logs to the temporary folder, first a line that names
+# REQUESTED and says WHY.
+expect_temporary_log() {
+  local what=$1 requested=$2 why=$3 temp_log temp
+  rm -f "$DRIVE_C"/users/*/Temp/Setup*.log
+  run_program 60 'C:\Setup.exe' '-dC:\Apps' "-l$requested"
+  check_eq "$what as the log folder: the run goes on" 0 "$EXIT_CODE"
+  temp_log=$(ls "$DRIVE_C"/users/*/Temp/Setup"$(date +%Y-%m)".log 2>/dev/null | head -n 1)
+  check "$what as the log folder: a log in the temporary folder" test -n "$temp_log"
+  temp="$(winpath "$(dirname "$temp_log")")\\"
+  check "$what as the log folder: the log names it and says why" file_has_line "$temp_log" \
+    "The log folder $requested cannot hold the log: $why. The log is written to the temporary folder $temp instead."
+  check "$what as the log folder: the run's lines follow" file_has_line "$temp_log" "Enter function Init()."
+}
+echo "not a folder" >"$DRIVE_C/Logs.txt"
+expect_temporary_log "a file" 'C:\Logs.txt' "it is a file, not a folder"
+long_name=$(printf 'l%.0s' {1..240})  # C:\<240 characters>\Setup<YYYY-MM>.log: 260 characters
+expect_temporary_log "a long name" "C:\\$long_name" \
+  "the log file name in it would be longer than 259 characters"
+check "a long name: the folder was not made" test ! -e "$DRIVE_C/$long_name"
 finish
