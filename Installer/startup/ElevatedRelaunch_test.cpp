@@ -26,13 +26,14 @@ class ElevatedRelaunchTest : public ::testing::Test {
 TEST_F(ElevatedRelaunchTest, TheStartedCopyReadsBackEveryValueAndItsExitCodeComesBack) {
   DWORD exitCode = 1603;
   for (const TrackerCase& c : ValuesThatMustSurvive()) {
-    const EchoedRun run = RunArgvEcho(echo_, BuildElevationParameters(c.args), exitCode);
+    const EchoedRun run = RunArgvEcho(echo_, BuildRelaunchParameters(c.args), exitCode);
     ASSERT_TRUE(run.result.launched) << c.name << ": error " << run.result.error;
     EXPECT_EQ(run.result.error, 0u) << c.name;
     EXPECT_EQ(run.result.exitCode, exitCode) << c.name;
     ASSERT_FALSE(run.argv.empty()) << c.name << ": the copy wrote no arguments";
     const std::vector<std::string> arguments(run.argv.begin() + 1, run.argv.end());
     EXPECT_EQ(Describe(ParseArguments(arguments)), Describe(c.args)) << c.name;
+    EXPECT_TRUE(IsElevatedCopyArgv(run.argv)) << c.name << ": the copy knows it is the elevated one";
     ++exitCode;  // a different code per case, so a code left over from an earlier run shows
   }
 }

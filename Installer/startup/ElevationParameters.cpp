@@ -1,5 +1,7 @@
 #include "startup/ElevationParameters.h"
 
+#include <cstring>
+
 namespace {
 
 void AppendValue(std::string& out, char letter, const std::string& value) {
@@ -33,4 +35,15 @@ std::string BuildElevationParameters(const CCmdLineArgTracker& args) {
   AppendSwitch(out, '?', args.showHelp);
   AppendSwitch(out, 'r', args.needInstallUVNC);
   return out;
+}
+
+std::string BuildRelaunchParameters(const CCmdLineArgTracker& args) {
+  return BuildElevationParameters(args) + " " + kElevatedCopyMarker;
+}
+
+bool IsElevatedCopy(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], kElevatedCopyMarker) == 0) return true;
+  }
+  return false;
 }

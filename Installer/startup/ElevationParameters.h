@@ -14,3 +14,16 @@
 // quotes and trailing backslashes come back unchanged.
 // Example: -dC:\Apps, -hHOST1 HOST2 and -t give  -h"HOST1 HOST2" -d"C:\Apps" -t
 std::string BuildElevationParameters(const CCmdLineArgTracker& args);
+
+// The argument that follows the rebuilt options when the installer relaunches itself, so that the
+// elevated copy knows it is one and never relaunches again. Its first letter is no option letter,
+// so the option walk ignores it as it ignores every unknown argument.
+constexpr char kElevatedCopyMarker[] = "-Elevated";
+
+// What the relaunch passes: BuildElevationParameters(args), a blank and kElevatedCopyMarker.
+std::string BuildRelaunchParameters(const CCmdLineArgTracker& args);
+
+// Whether one of argv[1] .. argv[argc - 1] is exactly kElevatedCopyMarker: this process is the
+// copy that a relaunch started.
+bool IsElevatedCopy(int argc, char** argv);
+

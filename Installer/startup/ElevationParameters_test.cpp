@@ -85,4 +85,27 @@ TEST(ElevationParametersTest, ValuesComeBackUnchangedFromTheSplitCommandLine) {
   }
 }
 
+TEST(ElevationParametersTest, TheRelaunchAddsAMarkerThatOnlyTellsTheCopyWhatItIs) {
+  for (const TrackerCase& c : ValuesThatMustSurvive()) {
+    const std::string parameters = BuildRelaunchParameters(c.args);
+    EXPECT_EQ(parameters, BuildElevationParameters(c.args) + " -Elevated") << c.name;
+    std::vector<std::string> argv = SplitArguments("\"C:\\Setup.exe\"" + parameters);
+    EXPECT_EQ(Describe(ParseArguments(argv)), Describe(c.args)) << c.name << ": options unchanged";
+    argv.insert(argv.begin(), "Setup.exe");
+    EXPECT_TRUE(IsElevatedCopyArgv(argv)) << c.name;
+  }
+  const std::vector<std::string> notTheMarker[] = {
+      {"Setup.exe"},
+      {"Setup.exe", "-dC:\\Apps"},
+      {"Setup.exe", "-elevated"},
+      {"Setup.exe", "/Elevated"},
+      {"Setup.exe", "-Elevated2"},
+      {"Setup.exe", "-h-Elevated"},
+      {"-Elevated"},  // the program's own name is no argument
+  };
+  for (const std::vector<std::string>& argv : notTheMarker) {
+    EXPECT_FALSE(IsElevatedCopyArgv(argv)) << argv.back();
+  }
+}
+
 }  // namespace

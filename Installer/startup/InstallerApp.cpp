@@ -37,6 +37,13 @@ std::string TempFolder() {
   return (length == 0 || length >= MAX_PATH) ? std::string() : std::string(folder);
 }
 
+// An unattended run has nobody to close a box, so the system's own boxes (a drive that is not
+// ready, a file that cannot be found when a library or program loads) are turned off too: the
+// call fails and the run reports it. Kept for the programs it starts, which inherit it.
+void SuppressSystemErrorBoxes() {
+  SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
 // -d and -l as absolute paths: the elevated copy starts in another folder (the system's), and
 // the uninstall command, its icon and ExePathInfo must name the same places whatever folder the
 // product's programs later run in.
@@ -60,8 +67,9 @@ bool CInstallerApp::Start(int argc, char** argv) {
     CCustomCommandLineInfo commandLine(argTracker.get());
     WalkCommandLine(commandLine, argc, argv);
   }
-  const std::string releaseMarker(kReleaseMarker);
   CCmdLineArgTracker& args = *argTracker;
+  if (!args.GetTargetDir().empty()) SuppressSystemErrorBoxes();
+  const std::string releaseMarker(kReleaseMarker);
 
   if (args.showHelp) {
     AfxMessageBox(HelpText(), MB_OK);
@@ -76,7 +84,7 @@ bool CInstallerApp::Start(int argc, char** argv) {
   theInstaller.desktopShortcut = args.needCreateShortcutOnDesktop;
   theInstaller.installUltraVNC = args.needInstallUVNC;
 
-  if (!args.invokedByAutoUpdate && !PassPrivilegeGate()) return true;
+  if (!args.invokedByAutoUpdate && !PassPrivilegeGate(IsElevatedCopy(argc, argv))) return true;
   theInstaller.vistaEnabled = args.vistaEnabled;
 
   if (!theInstaller.Init(IsCampusEmpty())) {
@@ -107,14 +115,20 @@ void CInstallerApp::ChooseLogFolder() {
   if (!choice.notice.empty()) theLog.Write(choice.notice.c_str());
 }
 
-bool CInstallerApp::PassPrivilegeGate() {
+bool CInstallerApp::PassPrivilegeGate(bool isElevatedCopy) {
   const PrivilegeFacts facts = system.readPrivilegeFacts();
-  switch (DecidePrivilegeGate(argTracker->invokedByAutoUpdate != 0, facts)) {
+  switch (DecidePrivilegeGate(argTracker->invokedByAutoUpdate != 0, isElevatedCopy, facts)) {
     case GateDecision::kProceed:
       return true;
     case GateDecision::kRefuseOldSystem:
       theInstaller.ReportMessage(
           "You have insufficient privileges to install the program ,please contact administrator.");
+      EndWithFailure();
+      return false;
+    case GateDecision::kRefuseStillNotAdministrator:
+      theInstaller.ReportMessage(
+          "The installer was started again to get administrator rights, but it still has none "
+          "(user account control may be turned off). Please run it as an administrator.");
       EndWithFailure();
       return false;
     case GateDecision::kRelaunchElevated:
@@ -123,7 +137,7 @@ bool CInstallerApp::PassPrivilegeGate() {
   const std::string exePath = system.executablePath();
   if (exePath.empty()) return true;  // without its own path the installer goes on as it is
 
-  const std::string parameters = BuildElevationParameters(*argTracker);
+  const std::string parameters = BuildRelaunchParameters(*argTracker);
   const RelaunchResult result = system.relaunchElevated(exePath, parameters);
   char line[160];
   if (result.launched && result.error == ERROR_SUCCESS) {

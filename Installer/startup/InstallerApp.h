@@ -1,7 +1,7 @@
-// The application object: reads the options (-d and -l made absolute), chooses the log folder,
-// passes the privilege gate (relaunching itself elevated when needed), loads the package and runs
-// the installation in the wizard or unattended, and sets the process's exit code
-// (startup/ExitCode.h).
+// The application object: reads the options (-d and -l made absolute; an unattended run turns the
+// system's error boxes off), chooses the log folder, passes the privilege gate (relaunching itself
+// elevated when needed, once: the copy never relaunches again), loads the package and runs the
+// installation in the wizard or unattended, and sets the process's exit code (startup/ExitCode.h).
 #pragma once
 
 #include <functional>
@@ -47,7 +47,8 @@ class CInstallerApp : public CWinApp {
   // The -l folder when it can hold the log, else the temporary folder (with a line that says why).
   void ChooseLogFolder();
   // True when start-up may go on in this process; otherwise the exit code is set and start-up ends.
-  bool PassPrivilegeGate();
+  // |isElevatedCopy|: this process is the copy a relaunch started, which never relaunches again.
+  bool PassPrivilegeGate(bool isElevatedCopy);
   // True when no other run of the product is in progress (this one now holds the product's
   // mutex); otherwise the run is refused with exit code 1618 and nothing is changed.
   bool TakeProductMutex();

@@ -81,6 +81,13 @@ TEST(InstallerAppTest, PrivilegeGate) {
        false, kExitInstallFailed, "You have insufficient privileges"},
       {"-u skips the gate", {"Setup.exe", "-dC:\\Apps", "-u"}, {false, kNt, 5}, {}, false,
        kExitInstallFailed, "Load resource failed!"},
+      {"the elevated copy that still is no administrator fails instead of relaunching again",
+       {"Setup.exe", "-dC:\\Apps", "-t", "-r", "-Elevated"}, {false, kNt, 10}, {}, false,
+       kExitInstallFailed,
+       "The installer was started again to get administrator rights, but it still has none"},
+      {"the elevated copy with the rights goes on",
+       {"Setup.exe", "-dC:\\Apps", "-t", "-r", "-Elevated"}, {true, kNt, 10}, {}, false,
+       kExitInstallFailed, "Load resource failed!"},
   };
   for (const GateCase& c : cases) {
     CInstallerApp app;
@@ -102,7 +109,8 @@ TEST(InstallerAppTest, PrivilegeGate) {
     EXPECT_EQ(c.expectRelaunch ? 1u : 0u, calls.size()) << c.name;
     if (c.expectRelaunch && !calls.empty()) {
       EXPECT_EQ("C:\\Setup.exe", calls[0].exePath) << c.name;
-      EXPECT_EQ(" -d\"C:\\Apps\" -t -r", calls[0].parameters) << c.name;
+      // The described pieces, then the marker that tells the copy it is the elevated one.
+      EXPECT_EQ(" -d\"C:\\Apps\" -t -r -Elevated", calls[0].parameters) << c.name;
       EXPECT_FALSE(log.Has("Enter function Init().")) << c.name << ": nothing loaded before elevation";
     }
     if (c.args.size() == 3) {
@@ -142,7 +150,7 @@ TEST(InstallerAppTest, RelativeFoldersReachTheElevatedCopyAndTheLogAbsolute) {
   RunStart(app, {"Setup.exe", "-dRel\\Apps", "-l..\\" + LastComponent(temp.path()) + "\\Logs"});
 
   EXPECT_EQ(parameters, " -d\"" + temp.path() + "\\Rel\\Apps\" -l\"" + temp.path() +
-                            "\\Logs\"");
+                            "\\Logs\" -Elevated");
   EXPECT_EQ(theLog.GetFolder(), temp.path() + "\\Logs");
 }
 
@@ -161,6 +169,18 @@ TEST(InstallerAppTest, ALogFolderThatIsAFileGivesTheTemporaryFolderAndALineThatS
   EXPECT_EQ(theLog.GetFolder(), FullPathName(tempFolder));
   EXPECT_TRUE(log.Has("The log folder " + file + " cannot hold the log: it is a file, not a folder."))
       << log.Text();
+}
+
+TEST(InstallerAppTest, AnUnattendedRunTurnsTheSystemErrorBoxesOff) {
+  const UINT before = GetErrorMode();
+  SetErrorMode(0);
+  CInstallerApp app;
+  app.system.readPrivilegeFacts = [] { return PrivilegeFacts{true, kNt, 10}; };
+  RunStart(app, {"Setup.exe", "-dC:\\Apps"});
+  const UINT after = GetErrorMode();
+  SetErrorMode(before);
+  EXPECT_EQ(after & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+            static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
 }
 
 TEST(InstallerAppTest, UnattendedFlagsComeFromTheOptions) {

@@ -52,10 +52,12 @@ PrivilegeFacts ReadPrivilegeFacts() {
   return facts;
 }
 
-GateDecision DecidePrivilegeGate(bool invokedByAutoUpdate, const PrivilegeFacts& facts) {
+GateDecision DecidePrivilegeGate(bool invokedByAutoUpdate, bool isElevatedCopy,
+                                 const PrivilegeFacts& facts) {
   if (invokedByAutoUpdate || facts.isAdministrator) return GateDecision::kProceed;
   if (facts.platformId != VER_PLATFORM_WIN32_NT || facts.majorVersion < 6) {
     return GateDecision::kRefuseOldSystem;
   }
+  if (isElevatedCopy) return GateDecision::kRefuseStillNotAdministrator;
   return GateDecision::kRelaunchElevated;
 }

@@ -19,9 +19,13 @@ enum class GateDecision {
   kProceed,           // go on in this process
   kRefuseOldSystem,   // not an administrator, and the system cannot elevate: refuse
   kRelaunchElevated,  // not an administrator: start an elevated copy, and end this one
+  kRefuseStillNotAdministrator,  // the elevated copy itself has no rights: refuse, never again
 };
 
 // A run started by the automatic-update program (|invokedByAutoUpdate|) always proceeds with the
 // rights it has. Otherwise an administrator proceeds; anybody else is refused unless the system is
-// NT version 6 or later, where the installer relaunches itself elevated.
-GateDecision DecidePrivilegeGate(bool invokedByAutoUpdate, const PrivilegeFacts& facts);
+// NT version 6 or later, where the installer relaunches itself elevated, once: a copy that a
+// relaunch started (|isElevatedCopy|) and that still is no administrator (user account control
+// turned off gives the copy the same rights) is refused instead of relaunching again, endlessly.
+GateDecision DecidePrivilegeGate(bool invokedByAutoUpdate, bool isElevatedCopy,
+                                 const PrivilegeFacts& facts);

@@ -9,6 +9,7 @@ const char* Name(GateDecision decision) {
     case GateDecision::kProceed: return "proceed";
     case GateDecision::kRefuseOldSystem: return "refuse";
     case GateDecision::kRelaunchElevated: return "relaunch";
+    case GateDecision::kRefuseStillNotAdministrator: return "refuse the elevated copy";
   }
   return "?";
 }
@@ -19,24 +20,34 @@ TEST(PrivilegeGateTest, Decisions) {
   struct Case {
     const char* name;
     bool invokedByAutoUpdate;
+    bool isElevatedCopy;
     PrivilegeFacts facts;
     GateDecision want;
   };
   const Case kCases[] = {
-      {"administrator on XP", false, {true, kNt, 5}, GateDecision::kProceed},
-      {"administrator on Windows 10", false, {true, kNt, 10}, GateDecision::kProceed},
-      {"administrator, version unknown", false, {true, 0, 0}, GateDecision::kProceed},
-      {"user on XP (5.1)", false, {false, kNt, 5}, GateDecision::kRefuseOldSystem},
-      {"user on Vista (6.0)", false, {false, kNt, 6}, GateDecision::kRelaunchElevated},
-      {"user on Windows 10", false, {false, kNt, 10}, GateDecision::kRelaunchElevated},
-      {"user, platform not NT", false, {false, kWindows9x, 6}, GateDecision::kRefuseOldSystem},
-      {"user, version query failed", false, {false, 0, 0}, GateDecision::kRefuseOldSystem},
-      {"-u, user on XP", true, {false, kNt, 5}, GateDecision::kProceed},
-      {"-u, user on Windows 10", true, {false, kNt, 10}, GateDecision::kProceed},
-      {"-u, platform not NT", true, {false, kWindows9x, 4}, GateDecision::kProceed},
+      {"administrator on XP", false, false, {true, kNt, 5}, GateDecision::kProceed},
+      {"administrator on Windows 10", false, false, {true, kNt, 10}, GateDecision::kProceed},
+      {"administrator, version unknown", false, false, {true, 0, 0}, GateDecision::kProceed},
+      {"user on XP (5.1)", false, false, {false, kNt, 5}, GateDecision::kRefuseOldSystem},
+      {"user on Vista (6.0)", false, false, {false, kNt, 6}, GateDecision::kRelaunchElevated},
+      {"user on Windows 10", false, false, {false, kNt, 10}, GateDecision::kRelaunchElevated},
+      {"user, platform not NT", false, false, {false, kWindows9x, 6},
+       GateDecision::kRefuseOldSystem},
+      {"user, version query failed", false, false, {false, 0, 0}, GateDecision::kRefuseOldSystem},
+      {"-u, user on XP", true, false, {false, kNt, 5}, GateDecision::kProceed},
+      {"-u, user on Windows 10", true, false, {false, kNt, 10}, GateDecision::kProceed},
+      {"-u, platform not NT", true, false, {false, kWindows9x, 4}, GateDecision::kProceed},
+      {"elevated copy, administrator", false, true, {true, kNt, 10}, GateDecision::kProceed},
+      {"elevated copy, still a user on Vista", false, true, {false, kNt, 6},
+       GateDecision::kRefuseStillNotAdministrator},
+      {"elevated copy, still a user on Windows 10", false, true, {false, kNt, 10},
+       GateDecision::kRefuseStillNotAdministrator},
+      {"elevated copy, user on XP", false, true, {false, kNt, 5}, GateDecision::kRefuseOldSystem},
+      {"elevated copy with -u", true, true, {false, kNt, 10}, GateDecision::kProceed},
   };
   for (const Case& c : kCases) {
-    EXPECT_STREQ(Name(DecidePrivilegeGate(c.invokedByAutoUpdate, c.facts)), Name(c.want))
+    EXPECT_STREQ(Name(DecidePrivilegeGate(c.invokedByAutoUpdate, c.isElevatedCopy, c.facts)),
+                 Name(c.want))
         << c.name;
   }
 }

@@ -5,6 +5,7 @@
 
 #include "framework/TestTools.h"
 #include "startup/CustomCommandLineInfo.h"
+#include "startup/ElevationParameters.h"
 #include "support/ScopedTempDir.h"
 
 std::string Describe(const CCmdLineArgTracker& args) {
@@ -27,6 +28,12 @@ CCmdLineArgTracker ParseArguments(const std::vector<std::string>& arguments) {
   CCustomCommandLineInfo info(&tracker);
   WalkCommandLine(info, static_cast<int>(argv.size()), argv.data());
   return tracker;
+}
+
+bool IsElevatedCopyArgv(std::vector<std::string> argv) {
+  std::vector<char*> pointers;
+  for (std::string& argument : argv) pointers.push_back(argument.data());
+  return IsElevatedCopy(static_cast<int>(pointers.size()), pointers.data());
 }
 
 namespace {

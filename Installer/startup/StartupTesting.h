@@ -17,6 +17,9 @@ std::string Describe(const CCmdLineArgTracker& args);
 // put in front of them).
 CCmdLineArgTracker ParseArguments(const std::vector<std::string>& arguments);
 
+// IsElevatedCopy over |argv| (argv[0], the program, included).
+bool IsElevatedCopyArgv(std::vector<std::string> argv);
+
 // Option values that must reach the elevated copy unchanged: blanks, trailing backslashes,
 // quotes, backslashes before a quote, 8-bit characters, a very long value, every switch.
 struct TrackerCase {
