@@ -80,8 +80,8 @@ winpath_new() { echo "C:\\$(realpath -m --relative-to="$DRIVE_C" "$1" | tr '/' '
 # The lines of a log file without their 20-character time stamps.
 log_messages() { tr -d '\r' <"$1" | cut -c21-; }
 
-# log_is_well_formed LOG [APPCONFIG]: every line has its time stamp and CR LF; the traced
-# configuration, when given, appears byte for byte.
+# log_is_well_formed LOG [APPCONFIG...]: every line has its time stamp and CR LF; each traced
+# configuration given appears byte for byte.
 log_is_well_formed() { python3 "$SOURCE_DIR/tests/e2e/logcheck.py" "$@"; }
 
 # The paths that list_drive shows now and did not show in |before| ($1).

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Checks an installer log file: logcheck.py LOG [CONFIG]
+"""Checks an installer log file: logcheck.py LOG [CONFIG...]
 Every line starts with the 20-character "YYYY-MM-DD HH:MM:SS " stamp and ends with CR LF. The
-configuration traced by ParseXml() spans several lines; when CONFIG is given, it must appear in
-the log byte for byte, and its lines are not taken for log lines. A folder creation failure
+configuration traced by ParseXml() spans several lines; each CONFIG given (a log that several
+installers shared holds several) must appear in the log byte for byte, and its lines are not
+taken for log lines. A folder creation failure
 carries the system's error text, which ends in its own CR LF: the empty line after it is part
 of that line."""
 import re
@@ -13,11 +14,11 @@ STAMP = re.compile(rb"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d ")
 
 def main():
     log = open(sys.argv[1], "rb").read()
-    if len(sys.argv) > 2:
-        config = open(sys.argv[2], "rb").read()
+    for config_path in sys.argv[2:]:
+        config = open(config_path, "rb").read()
         traced = b"Enter function ParseXml() with parameter xmlName is " + config + b".\r\n"
         if traced not in log:
-            print("the configuration is not traced byte for byte")
+            print("the configuration %s is not traced byte for byte" % config_path)
             return 1
         log = log.replace(traced, b"Enter function ParseXml() [configuration].\r\n")
     if not log.endswith(b"\r\n"):
