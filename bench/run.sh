@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark against NSIS and tar: builds what it needs, makes the synthetic products, their
-# installers and archives, then runs every command in turn, round after round, all pinned to one
-# processor, and prints the results table.
+# installers (Setup.exe with bench/appConfig.xml; NSIS doing the same whole job, bench/whole-job.nsi,
+# and NSIS writing only the files, bench/product.nsi) and archives, then runs every command in
+# turn, round after round, all pinned to one processor, and prints the results table.
 #
 # usage: bash bench/run.sh [--rounds N] [--save] [PRESET...]
 #   PRESET   small, many1k, many, shipped (default: all four; the per-file cost needs small,
@@ -88,6 +89,7 @@ stale() {
   return 1
 }
 
+version=1.6.0003.0000.0035
 for preset in "${presets[@]}"; do
   dir=$INPUTS/$preset
   step "$preset: product, payload, installers, archive"
@@ -95,9 +97,10 @@ for preset in "${presets[@]}"; do
     rm -rf "$dir"
     python3 bench/make_product.py "$preset" "$dir"
   fi
-  if stale "$dir/payload.bin" "$dir/summary.txt" "$NATIVE_BUILD/tools/packer/packer"; then
-    "$NATIVE_BUILD/tools/packer/packer" --name Norvane --version 1.6.0003.0000.0035 \
-      --config examples/demo/appConfig.xml --product "$dir/product" --list "$dir/product.list" \
+  if stale "$dir/payload.bin" "$dir/summary.txt" "$NATIVE_BUILD/tools/packer/packer" \
+      bench/appConfig.xml; then
+    "$NATIVE_BUILD/tools/packer/packer" --name Norvane --version "$version" \
+      --config bench/appConfig.xml --product "$dir/product" --list "$dir/product.list" \
       --payload "$dir/payload.bin"
   fi
   for exe in Setup SetupNoFlush; do
@@ -106,6 +109,10 @@ for preset in "${presets[@]}"; do
         "C:\\bench\\$preset\\$exe.exe" "C:\\bench\\$preset\\payload.bin"
     fi
   done
+  if stale "$dir/nsis-whole.exe" "$dir/summary.txt" bench/whole-job.nsi; then
+    makensis -V1 -DPRODUCT="$dir/product" -DVERSION="$version" -DOUTFILE="$dir/nsis-whole.exe" \
+      bench/whole-job.nsi
+  fi
   if stale "$dir/nsis.exe" "$dir/summary.txt" bench/product.nsi; then
     makensis -V1 -DPRODUCT="$dir/product" -DOUTFILE="$dir/nsis.exe" bench/product.nsi
   fi
