@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a synthetic product for the benchmark: the same bytes for the same preset and seed.
 
-usage: make_product.py PRESET OUTDIR [--seed N]
+usage: make_product.py PRESET OUTDIR [--seed N] [--size-mb N --kind KIND]
 
 OUTDIR/product/ receives the files, OUTDIR/product.list their archive order (the packing tool's
 --list), OUTDIR/summary.txt one line: preset, file count, total bytes. Presets:
@@ -11,6 +11,9 @@ OUTDIR/product/ receives the files, OUTDIR/product.list their archive order (the
   many      10,000 files, about 200 MB, in folders 1 to 4 deep, some names with blanks
   many1k    the first 1,000 files of the same kind, about 20 MB (the per-file cost at 1,000)
   small     20 files, about 2 MB
+  scale     --size-mb N MiB (for the largest product that installs, bench/scale.sh): the five
+            named programs (100 KiB each) and data files of up to 256 MiB, all of --kind random
+            (incompressible), text (compresses about 3:1) or mixed (the mix below)
 
 Every preset holds the programs that examples/demo/appConfig.xml (the benchmark's configuration)
 names (unwindle.exe, Commonry.dll, Updrift.exe, BrenmoorEHR/Webvane.exe, Quorvin.exe), so its
@@ -83,14 +86,18 @@ class Pools:
         return pool[start:start + size]
 
 
-def content(pools, size):
+def content(pools, size, kind="mixed"):
     rng = pools.rng
+
+    def pick():
+        return rng.choices(KINDS, KIND_WEIGHTS)[0] if kind == "mixed" else kind
+
     if size <= BLOCK:
-        return pools.block(rng.choices(KINDS, KIND_WEIGHTS)[0], size)
+        return pools.block(pick(), size)
     out = bytearray()
     while len(out) < size:
         n = min(BLOCK, size - len(out))
-        out += pools.block(rng.choices(KINDS, KIND_WEIGHTS)[0], n)
+        out += pools.block(pick(), n)
     return bytes(out)
 
 
@@ -181,6 +188,22 @@ def small_layout(rng):
     return entries
 
 
+SCALE_PIECE = 256 * 1024 * 1024
+
+
+def scale_layout(size_mb):
+    """The five named programs, then data files of up to 256 MiB that make |size_mb| MiB in all."""
+    program = 100 * 1024
+    entries = [(name, program) for name in FIRST + (LAST,)]
+    rest = size_mb * 1024 * 1024 - len(entries) * program
+    index = 0
+    while rest > 0:
+        entries.insert(-1, ("data/part%03d.bin" % index, min(SCALE_PIECE, rest)))
+        rest -= SCALE_PIECE
+        index += 1
+    return entries
+
+
 def layout(preset, rng):
     if preset == "shipped":
         return shipped_layout(rng)
@@ -190,7 +213,7 @@ def layout(preset, rng):
         return many_layout(rng, 1_000, 200_000_000)
     if preset == "small":
         return small_layout(rng)
-    raise SystemExit("unknown preset %r (shipped, many, many1k, small)" % preset)
+    raise SystemExit("unknown preset %r (shipped, many, many1k, small, scale)" % preset)
 
 
 def main():
@@ -198,12 +221,20 @@ def main():
     parser.add_argument("preset")
     parser.add_argument("outdir")
     parser.add_argument("--seed", type=int, default=20240501)
+    parser.add_argument("--size-mb", type=int, help="scale: the product's size in MiB")
+    parser.add_argument("--kind", choices=("random", "text", "mixed"), default="mixed",
+                        help="scale: the content of every file")
     args = parser.parse_args()
 
     # many1k shares many's generator, so its files are the first of many's.
     family = "many" if args.preset == "many1k" else args.preset
     rng = random.Random("%s:%d" % (family, args.seed))
-    entries = layout(args.preset, rng)
+    if args.preset == "scale":
+        if not args.size_mb or args.size_mb < 1:
+            raise SystemExit("scale needs --size-mb N (N >= 1)")
+        entries = scale_layout(args.size_mb)
+    else:
+        entries = layout(args.preset, rng)
     pools = Pools(random.Random("pools:%d" % args.seed))
 
     product = os.path.join(args.outdir, "product")
@@ -216,7 +247,7 @@ def main():
             # Each file's bytes depend on its path only, so many1k's files equal many's.
             pools.rng = random.Random("%s:%d:%d" % (path, size, args.seed))
             with open(target, "wb") as f:
-                f.write(content(pools, size))
+                f.write(content(pools, size, args.kind if args.preset == "scale" else "mixed"))
             listing.write(path + "\n")
             total += size
     with open(os.path.join(args.outdir, "summary.txt"), "w") as summary:
