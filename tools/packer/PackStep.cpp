@@ -2,6 +2,7 @@
 
 #include "ConfigReader.h"
 #include "FileSystem.h"
+#include "InstallableSize.h"
 #include "ProductFiles.h"
 #include "package/codec/PayloadFormat.h"
 
@@ -29,6 +30,23 @@ std::string CollectFiles(const PackRequest& request, std::vector<ProductFile>* f
   return ListedProductFiles(request.productDir, entryPaths, files);
 }
 
+// The archive's length from the file sizes on disk, as the archive writer lays it out: the three
+// strings with their NULs, the file count, then per file its path with its NUL, the size field and
+// the content.
+std::string MeasureArchive(const PackRequest& request, const std::string& configText,
+                           const std::vector<ProductFile>& files, uint64_t* archiveBytes) {
+  uint64_t bytes = request.productName.size() + 1 + request.version.size() + 1 +
+                   configText.size() + 1 + 4;
+  for (const ProductFile& file : files) {
+    FileInfo info;
+    const std::string reason = StatFile(file.diskPath, &info);
+    if (!reason.empty()) return "file \"" + file.entryPath + "\": " + reason;
+    bytes += file.entryPath.size() + 1 + 4 + info.size;
+  }
+  *archiveBytes = bytes;
+  return "";
+}
+
 }  // namespace
 
 std::string BuildPayload(const PackRequest& request, PackResult* result) {
@@ -44,6 +62,11 @@ std::string BuildPayload(const PackRequest& request, PackResult* result) {
   std::vector<ProductFile> files;
   reason = CollectFiles(request, &files);
   if (!reason.empty()) return reason;
+  // A product too large to install is refused before a byte of it is read.
+  uint64_t archiveBytes = 0;
+  reason = MeasureArchive(request, configText, files, &archiveBytes);
+  if (reason.empty()) reason = CheckInstallableSize("archive", archiveBytes);
+  if (!reason.empty()) return reason;
 
   std::vector<uint8_t> content;
   for (const ProductFile& file : files) {
@@ -55,6 +78,11 @@ std::string BuildPayload(const PackRequest& request, PackResult* result) {
   const std::vector<uint8_t> archive = writer.Finish();
   PackResult packed;
   reason = payload::CompressPayload(archive, &packed.payload);
+  // Incompressible content comes out a little longer than it went in, and the stream is mapped
+  // with the installer's image.
+  if (reason.empty()) {
+    reason = CheckInstallableSize("compressed stream", packed.payload.size() - payload::kHeaderSize);
+  }
   if (!reason.empty()) return reason;
   packed.fileCount = writer.fileCount();
   packed.archiveSize = archive.size();

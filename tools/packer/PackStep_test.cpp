@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "InstallableSize.h"
 #include "TestFolder.h"
 #include "package/codec/PayloadFormat.h"
 
@@ -168,15 +169,32 @@ TEST(PackStepTest, RefusalsNameTheCulprit) {
   }
 }
 
+// Sparse files: gigabytes on paper, no disk space in fact. Nothing is read: a product the
+// installer could not unpack is refused from the sizes on disk.
+TEST(PackStepTest, ProductOverTheInstallableSizeIsRefusedBeforeItIsRead) {
+  Product product;
+  PackResult small;
+  ASSERT_EQ(BuildPayload(product.request, &small), "");
+  // "big.bin" adds its path, NUL and size field besides its content.
+  const uint64_t content = kLargestInstallableBytes + 1 - small.archiveSize - (7 + 1 + 4);
+  const std::string big = product.folder.Write("product/big.bin", "");
+  ASSERT_EQ(truncate(big.c_str(), static_cast<off_t>(content)), 0);
+  PackResult result;
+  EXPECT_EQ(BuildPayload(product.request, &result),
+            "the product is too large to install: its archive has 1,824,522,241 bytes, more than "
+            "the 1,824,522,240 (1,740 MiB) that the 32-bit installer can unpack beside its own "
+            "image");
+  EXPECT_TRUE(result.payload.empty());
+}
+
 TEST(PackStepTest, FileOverFourGiBIsRefusedBeforeItIsRead) {
   Product product;
-  // A sparse file: 4 GiB on paper, no disk space in fact.
   const std::string big = product.folder.Write("product/huge.bin", "");
   ASSERT_EQ(truncate(big.c_str(), 0x100000000LL), 0);
   PackResult result;
-  EXPECT_EQ(BuildPayload(product.request, &result),
-            "file \"huge.bin\": \"" + big +
-                "\" has 4294967296 bytes, more than the 4294967295 an archive entry can hold");
+  const std::string answer = BuildPayload(product.request, &result);
+  EXPECT_EQ(answer.rfind("the product is too large to install: its archive has 4,294,967,", 0), 0u)
+      << answer;
 }
 
 TEST(PackStepTest, DemoProductPacksInTheOrderOfItsList) {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "InstallableSize.h"
+
 namespace packer {
 namespace {
 
@@ -125,7 +127,10 @@ std::string PackerHelpText(bool canAttach) {
         "                     version; their numbers are its leading numbers as far as they fit\n"
         "                     four of 0-65535 (1.6.0003.0000.0035 gives 1.6.3.0, 2.1-beta\n"
         "                     gives 2.1.0.0, the rest 0). Sign the finished installer after\n"
-        "                     packing: a signed --installer is refused\n";
+        "                     packing: a signed --installer is refused. This 32-bit build\n"
+        "                     holds the whole product in memory and makes installers of\n"
+        "                     products up to about 550 MiB; a larger one is packed with the\n"
+        "                     Linux build into a payload file and linked (see the end)\n";
   }
   text +=
       "  --help             show this text\n"
@@ -135,9 +140,13 @@ std::string PackerHelpText(bool canAttach) {
       "control or wildcard characters or ending in '.' or ' '), two paths differing only in\n"
       "case (ASCII and code page 1252 letters), one path used as a file and as a folder, a\n"
       "link or other non-regular file, a missing listed file, a NUL byte in the name,\n"
-      "version or configuration, a version unfit for a folder name, a file or archive of\n"
-      "4 GiB or more; a configuration whose companyName, appName (alone and followed by the\n"
-      "version), exeInfo path or shortCut name, alias or icon breaks the same path rules\n"
+      "version or configuration, a version unfit for a folder name, a product whose archive\n"
+      "or compressed stream has more than " +
+      std::to_string(kLargestInstallableBytes >> 20) +
+      " MiB (the most the 32-bit installer can unpack; the\n"
+      "archive's size is checked from the file sizes before anything is read); a\n"
+      "configuration whose companyName, appName (alone and followed by the version),\n"
+      "exeInfo path or shortCut name, alias or icon breaks the same path rules\n"
       "(companyName and appName one folder name each) or names a character beyond ASCII by\n"
       "reference in one of them, or that the packer cannot read (a UTF-8 byte-order mark\n"
       "included: the installer cannot load it).\n"

@@ -82,5 +82,13 @@ TEST(PackerOptionsTest, HelpNamesTheAttachFormOnlyWhereItWorks) {
   EXPECT_NE(PackerHelpText(false).find("-DSETUP_PAYLOAD="), std::string::npos);
 }
 
+TEST(PackerOptionsTest, HelpNamesTheLargestInstallableProduct) {
+  for (const bool canAttach : {false, true}) {
+    EXPECT_NE(PackerHelpText(canAttach).find("compressed stream has more than 1740 MiB"),
+              std::string::npos)
+        << "canAttach " << canAttach;
+  }
+}
+
 }  // namespace
 }  // namespace packer

@@ -1,5 +1,6 @@
 // packer: makes the payload of the installer from a product folder (see --help).
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -22,15 +23,17 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
+constexpr char kOutOfMemory[] = "not enough memory to pack the product";
+constexpr char kOutOfMemoryWin32[] =
+    "not enough memory to pack the product in this 32-bit process; the Linux build packs it "
+    "into a payload file (--payload) that can be linked into Setup.exe (-DSETUP_PAYLOAD)";
+
 int Fail(const std::string& message, int code) {
   std::fprintf(stderr, "packer: %s\n", message.c_str());
   return code;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+int Pack(const std::vector<std::string>& args) {
   packer::PackerOptions options;
   std::string reason = packer::ParsePackerOptions(args, kCanAttach, &options);
   if (!reason.empty()) return Fail(reason, kExitUsage);
@@ -76,4 +79,16 @@ int main(int argc, char** argv) {
                               std::to_string(result.payload.size()) + " bytes\n";
   std::fputs(summary.c_str(), stdout);
   return kExitDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Pack(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::bad_alloc&) {
+    // The product's files, the archive and its compressed stream are held whole; in the 32-bit
+    // build they run out of address space long before the installer's own limit.
+    return Fail(kCanAttach ? kOutOfMemoryWin32 : kOutOfMemory, kExitFailed);
+  }
 }
