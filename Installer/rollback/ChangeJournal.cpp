@@ -210,6 +210,10 @@ bool ChangeJournal::PrepareFileEdit(const std::string& path, DWORD* error) {
   return PrepareFile(path, Backup::kCopy, error);
 }
 
+bool ChangeJournal::PrepareFileReplace(const std::string& path, DWORD* error) {
+  return PrepareFile(path, Backup::kMoveUnlessReadOnly, error);
+}
+
 bool ChangeJournal::PrepareFile(const std::string& path, Backup backup, DWORD* error) {
   if (IsFinished(error)) return false;
   if (IsBelowCreatedFolder(GetPathFolder(path.c_str()))) return true;
@@ -231,11 +235,17 @@ bool ChangeJournal::PrepareFile(const std::string& path, Backup backup, DWORD* e
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     // A folder of that name is not the caller's to replace; its own write fails and says so.
     return true;
-  } else if (!SetAside(WithNameOnDisk(path, found.cFileName), backup, error)) {
+  } else if (!SetAside(WithNameOnDisk(path, found.cFileName),
+                       BackupOf(backup, found.dwFileAttributes), error)) {
     return false;
   }
   preparedFiles_.insert(id);
   return true;
+}
+
+ChangeJournal::Backup ChangeJournal::BackupOf(Backup asked, DWORD attributes) {
+  if (asked != Backup::kMoveUnlessReadOnly) return asked;
+  return (attributes & FILE_ATTRIBUTE_READONLY) ? Backup::kCopy : Backup::kMove;
 }
 
 bool ChangeJournal::SetAside(const std::string& path, Backup backup, DWORD* error) {

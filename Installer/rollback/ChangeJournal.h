@@ -10,6 +10,7 @@
 //   journal.SetBackupParent("C:\\Apps\\QVX");
 //   journal.PrepareFileWrite(file, &error);  // before a file is created or replaced
 //   journal.PrepareFileEdit(file, &error);   // before a file is changed in place
+//   journal.PrepareFileReplace(file, &error);  // before a delete-and-create of a file
 //   journal.PrepareValueWrite(HKEY_LOCAL_MACHINE, key, name, &error);  // before a value is set
 //   journal.Commit();  or  journal.RollBack();
 //
@@ -77,6 +78,12 @@ class ChangeJournal {
   // is copied into the backup folder and stays where it is.
   bool PrepareFileEdit(const std::string& path, DWORD* error);
 
+  // Call before the file |path| is replaced the way a writer that deletes the old file and then
+  // creates it anew does. As PrepareFileWrite, except that a read-only file is copied aside
+  // (as PrepareFileEdit does) and stays where it is: the system refuses to delete it, so the
+  // writer meets it as it always has, and whatever it manages to do to it is undone.
+  bool PrepareFileReplace(const std::string& path, DWORD* error);
+
   // Call before the value |valueName| of |root|\|key| is written (HKEY_LOCAL_MACHINE or
   // HKEY_CURRENT_USER, in the process's own registry view). The first time for a value, the
   // value as it is (or that there is none) is recorded, and so is every key on the path that
@@ -103,7 +110,7 @@ class ChangeJournal {
   const std::string& RecordPath() const { return file_.path(); }
 
  private:
-  enum class Backup { kMove, kCopy };
+  enum class Backup { kMove, kCopy, kMoveUnlessReadOnly };
 
   bool IsFinished(DWORD* error) const;
   void Record(const ChangeRecord& record);
@@ -111,6 +118,8 @@ class ChangeJournal {
                        DWORD* error);
   bool IsBelowCreatedFolder(const std::string& folder) const;
   bool PrepareFile(const std::string& path, Backup backup, DWORD* error);
+  // How a file with |attributes| is set aside when |asked| is the caller's wish.
+  static Backup BackupOf(Backup asked, DWORD attributes);
   bool SetAside(const std::string& path, Backup backup, DWORD* error);
   bool MakeBackupFolder(DWORD* error);
   bool NoteKeyPath(HKEY root, const std::string& key, bool* created, DWORD* error);

@@ -298,6 +298,29 @@ TEST_F(ChangeJournalTest, AFileHeldOpenWithoutDeleteSharingIsLeftAsItWas) {
   EXPECT_EQ("", Differences(before, Machine()));
 }
 
+// The extraction replaces a file by deleting it and creating it anew, which the system refuses
+// for a read-only file: that one stays where it is, with a copy aside, and whatever its writer
+// manages all the same is undone; any other file is moved aside.
+TEST_F(ChangeJournalTest, AReplacedReadOnlyFileStaysWhereItIs) {
+  const Listing before = Machine();
+  const std::string readOnly = company_ + "\\shared.dll";
+  const std::string writable = company_ + "\\quorvin.exe";
+  ChangeJournal journal(recordFolder_);
+  journal.SetBackupParent(company_);
+  DWORD error = 0;
+  ASSERT_TRUE(journal.PrepareFileReplace(readOnly, &error)) << error;
+  ASSERT_TRUE(journal.PrepareFileReplace(writable, &error)) << error;
+  EXPECT_EQ("shared 1.0", ReadWholeFile(readOnly));
+  EXPECT_FALSE(DeleteFileA(readOnly.c_str())) << "the writer's delete is refused as before";
+  EXPECT_FALSE(FileOrFolderExists(writable)) << "moved aside";
+
+  ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(WriteFileBytes(readOnly, "shared 2.0"));
+  ASSERT_TRUE(WriteFileBytes(writable, "main client 2.0"));
+  journal.RollBack();
+  EXPECT_EQ("", Differences(before, Machine()));
+}
+
 TEST_F(ChangeJournalTest, WithoutARecordFileTheRollbackStillWorks) {
   ASSERT_TRUE(WriteFileBytes(dir_.Child("ProgramData\\file"), "in the way"));
   const Listing before = Machine();
