@@ -21,11 +21,12 @@ bool EqualsIgnoringCase(const std::string& left, const char* right) {
   return lstrcmpiA(left.c_str(), right) == 0;
 }
 
-// The value as stored in |hive|; |text| is left as it was when it cannot be read.
+// The value as stored in |hive|; |text| is left as it was when it cannot be read. A missing key
+// stays missing: reading leaves nothing behind in the registry.
 void ReadStoredText(HKEY hive, const std::string& subKey, const std::string& valueName,
                     std::string& text) {
   CRegisterKey key;
-  key.Open(hive, subKey, KEY_READ);
+  key.OpenExisting(hive, subKey, KEY_READ);
   key.ReadString(valueName, text);
   key.Close();
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -152,9 +153,13 @@ TEST_F(StoredSettingsTest, ReadMergedListReadsBothHives) {
     std::string result = c.start;
     EXPECT_TRUE(ReadMergedList(kTestKey, "HostList", result)) << c.name;
     EXPECT_EQ(c.want, result) << c.name;
-    // Reading opens with RegCreateKeyExA, so the key exists in both hives afterwards.
-    EXPECT_TRUE(KeyExists(user, kTestKey)) << c.name;
-    EXPECT_TRUE(KeyExists(machine, kTestKey)) << c.name;
+    // Reading creates nothing: a hive keeps the key only when the case stored a value there.
+    for (HKEY hive : {user, machine}) {
+      const bool stored = std::any_of(c.stored.begin(), c.stored.end(),
+                                      [&](const Stored& value) { return value.hive == hive; });
+      EXPECT_EQ(stored, KeyExists(hive, kTestKey))
+          << c.name << (hive == user ? ": current user" : ": machine");
+    }
   }
 }
 
@@ -274,31 +279,23 @@ TEST_F(StoredSettingsTest, StoredListsReplaceTheConfiguredOnes) {
   }
 }
 
-// Reading opens each key with RegCreateKeyExA: the keys read exist in both hives afterwards, and
-// the ExitCare key only for the main product, since no other product looks it up.
-TEST_F(StoredSettingsTest, KeysThatAreReadAreLeftBehind) {
-  struct Case {
-    const char* appName;
-    const char* settingsKey;
-    bool exitCareRead;
-  };
-  const Case cases[] = {
-      {"Norvane", kQuorvin, true},
-      {"Brenmoor", kQuorvin, false},
-      {"TallysetAdmin", kTallysetAdmin, false},
-  };
-  for (const Case& c : cases) {
+// Reading creates nothing: a merge on a machine without stored settings leaves no key behind,
+// neither the settings key nor the ExitCare key the main product looks up, nor a parent of them.
+TEST_F(StoredSettingsTest, ReadingLeavesNoKeyBehind) {
+  const char* const kAppNames[] = {"Norvane", "Brenmoor", "TallysetAdmin"};
+  for (const char* appName : kAppNames) {
     DeleteStoredSettings();
     CInstaller engine;
-    engine.appName = c.appName;
+    engine.appName = appName;
     engine.regValues = {{"SOFTWARE/QVX/QUORVIN", "HostList", "cfg1"}};
     engine.MergeRegistrySettings();
     for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
       const char* hiveName = hive == HKEY_CURRENT_USER ? "HKCU" : "HKLM";
-      EXPECT_TRUE(KeyExists(hive, c.settingsKey)) << c.appName << " " << hiveName;
-      EXPECT_EQ(c.exitCareRead, KeyExists(hive, kExitCare)) << c.appName << " " << hiveName;
+      for (const char* root : kStoredRoots) {
+        EXPECT_FALSE(KeyExists(hive, root)) << appName << " " << hiveName << "\\" << root;
+      }
     }
-    EXPECT_EQ("cfg1", engine.regValues.at(0).value) << c.appName;
+    EXPECT_EQ("cfg1", engine.regValues.at(0).value) << appName;
   }
 }
 
