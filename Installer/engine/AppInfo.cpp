@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/Installer.h"
+#include "rollback/RunChanges.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
 #include "xml/RegUtil.h"
@@ -56,6 +57,29 @@ std::string CommandLineSettingNames(const std::vector<RegValue>& unwritten) {
   return names;
 }
 
+// The folders above |file|, with |security|: through the run's bookkeeping when it records.
+void MakeFoldersAbove(rollback::RunChanges* changes, const std::string& file,
+                      SECURITY_ATTRIBUTES* security) {
+  if (!changes) {
+    EnsurePath(file.c_str(), true, security);
+    return;
+  }
+  DWORD error = ERROR_SUCCESS;
+  changes->Journal().CreateFolder(GetPathFolder(file.c_str()), security, &error);
+}
+
+// Whether the run may write the new file |file| (it is recorded first), or change the existing
+// one (a copy is set aside first). Always when the run records nothing. A file that cannot be
+// recorded or copied is logged and left alone.
+bool MayPlace(rollback::RunChanges* changes, const std::string& file) {
+  DWORD error = ERROR_SUCCESS;
+  return !changes || changes->Journal().PrepareFileWrite(file, &error);
+}
+bool MayRewrite(rollback::RunChanges* changes, const std::string& file) {
+  DWORD error = ERROR_SUCCESS;
+  return !changes || changes->Journal().PrepareFileEdit(file, &error);
+}
+
 }  // namespace
 
 bool CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string& sourceFile) {
@@ -66,17 +90,22 @@ bool CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string&
   } else {
     appInfoPath = baseFolder + "AppData\\AppInfo.xml";
   }
-  EnsurePath(appInfoPath.c_str(), true, &securityAttributes);
+  MakeFoldersAbove(runChanges, appInfoPath, &securityAttributes);
 
+  // A file that cannot be recorded first is not written at all: none of the values reach it.
   std::vector<RegValue> unwritten;
   if (_access(appInfoPath.c_str(), 0) != 0) {
-    CopyFileA(sourceFile.c_str(), appInfoPath.c_str(), TRUE);
-    // Settings an earlier installation left in the registry carry over into a new file, unless
-    // the host values were given for this run.
-    if (!hostSettingsChanged) MergeRegistrySettings();
-    unwritten = WriteRegValuesToAppInfo();
+    if (!MayPlace(runChanges, appInfoPath)) {
+      unwritten = regValues;
+    } else {
+      CopyFileA(sourceFile.c_str(), appInfoPath.c_str(), TRUE);
+      // Settings an earlier installation left in the registry carry over into a new file,
+      // unless the host values were given for this run.
+      if (!hostSettingsChanged) MergeRegistrySettings();
+      unwritten = WriteRegValuesToAppInfo();
+    }
   } else if (hostSettingsChanged) {
-    unwritten = WriteRegValuesToAppInfo();
+    unwritten = MayRewrite(runChanges, appInfoPath) ? WriteRegValuesToAppInfo() : regValues;
   }
   // The groups may change the file later, not only administrators.
   SetGroupRights(GetPathFolder(appInfoPath.c_str()), groupName);

@@ -1,6 +1,7 @@
 // ExePathInfo: the record, at a path that stays the same from version to version, of the version
 // folder the latest installation filled.
 #include "engine/Installer.h"
+#include "rollback/RunChanges.h"
 #include "support/Log.h"
 #include "support/UniqueHandle.h"
 
@@ -23,6 +24,13 @@ void CInstaller::CreateExePathInfo() {
   // folder for the others.
   const std::string fileName =
       installRoot + (IsMainProduct(appName) ? std::string() : appName + "\\") + "ExePathInfo";
+  // The earlier record is set aside first, so that a run that does not succeed gives it back; a
+  // record that cannot be set aside (logged) stays as it is.
+  DWORD error = ERROR_SUCCESS;
+  if (runChanges && !runChanges->Journal().PrepareFileWrite(fileName, &error)) {
+    theLog.LeaveFunction("CreateExePathInfo()");
+    return;
+  }
   // Replaced on every installation; the bytes are the path alone (no NUL, no line break), which
   // is what the product's programs read.
   const UniqueHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, &securityAttributes,

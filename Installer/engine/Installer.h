@@ -23,6 +23,10 @@
 #include "ui/ProgressContext.h"
 #include "xml/XmlDom.h"
 
+namespace rollback {
+class RunChanges;
+}
+
 // One product setting: the element that holds it (below /appConfig/regInfo, with the index
 // predicate used to find it), the element's name and its text.
 struct RegValue {
@@ -64,12 +68,13 @@ class CInstaller {
   // an unattended run, a log line (nobody is at the screen to close a box).
   void ReportMessage(const std::string& text);
   // "Installation of <projectName> has failed." / "... has completed successfully.", then the
-  // payload is released.
+  // payload is released. Before the sentence, the run's recorded changes are rolled back (the
+  // failure), or committed when that has not happened yet (the success).
   void ReportFailure();
   void ReportSuccess();
-  // The failure sentence of ReportFailure for an attempt the user can make again: the payload is
-  // kept, since the run is not over (the wizard stays open after a failed Finish, and a later
-  // Finish with another folder still installs from it).
+  // The failure sentence of ReportFailure, after the rollback, for an attempt the user can make
+  // again: the payload is kept, since the run is not over (the wizard stays open after a failed
+  // Finish, and a later Finish with another folder still installs from it, recording afresh).
   void ReportFailedAttempt();
   // Logs that |stepName| is not part of this build and answers false, so that a run never
   // pretends a missing step was done.
@@ -204,6 +209,10 @@ class CInstaller {
   LocalBlock<void> groupSecurityDescriptor;
   // Used for every folder and file the installer creates; set once the whole build succeeded.
   SECURITY_ATTRIBUTES securityAttributes = {};
+  // The run's bookkeeping for its rollback (rollback/RunChanges.h), owned by start-up: every step
+  // records each change through it before making it. Null records nothing (the tests of single
+  // steps), and the steps then work exactly as they would without a rollback.
+  rollback::RunChanges* runChanges = nullptr;
 
  private:
   // The parts of ParseXml: the product settings, the executables and the shortcuts.

@@ -1,6 +1,7 @@
 // Messages and the outcome of the run.
 #include "engine/Installer.h"
 #include "framework/WinApp.h"
+#include "rollback/RunChanges.h"
 #include "support/Log.h"
 
 void CInstaller::ReportMessage(const std::string& text) {
@@ -18,10 +19,14 @@ void CInstaller::ReportFailure() {
 }
 
 void CInstaller::ReportFailedAttempt() {
+  // The machine is as the run found it before the user hears of the failure.
+  if (runChanges) runChanges->RollBack();
   ReportMessage("Installation of " + projectName + " has failed.");
 }
 
 void CInstaller::ReportSuccess() {
+  // Usually committed already, before the steps that are not undone.
+  if (runChanges) runChanges->Commit();
   ReportMessage("Installation of " + projectName + " has completed successfully.");
   ReleasePayload();
 }

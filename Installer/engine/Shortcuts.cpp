@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/Installer.h"
+#include "rollback/RunChanges.h"
 #include "support/ComPtr.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
@@ -43,15 +44,21 @@ bool IsFolder(const std::string& path) {
 }
 
 // Creates the folders above |linkBase| (the link's path without ".lnk"): the Start-menu company
-// folder, and a sub-folder when the alias holds a backslash. True when the folder the link goes
-// into is there afterwards.
-bool EnsureLinkFolder(const std::string& linkBase) {
+// folder, and a sub-folder when the alias holds a backslash; through the run's bookkeeping when
+// it records. True when the folder the link goes into is there afterwards.
+bool EnsureLinkFolder(rollback::RunChanges* changes, const std::string& linkBase) {
   if (_access(linkBase.c_str(), 2) == 0) return true;
-  EnsurePath(linkBase.c_str(), true, nullptr);
+  if (changes) {
+    DWORD error = ERROR_SUCCESS;
+    changes->Journal().CreateFolder(GetPathFolder(linkBase.c_str()), nullptr, &error);
+  } else {
+    EnsurePath(linkBase.c_str(), true, nullptr);
+  }
   return IsFolder(GetPathFolder(linkBase.c_str()));
 }
 
-void SaveShellLink(const ShortcutLink& link, const std::string& linkFile) {
+void SaveShellLink(rollback::RunChanges* changes, const ShortcutLink& link,
+                   const std::string& linkFile) {
   ComPtr<IShellLinkA> shellLink;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void**>(shellLink.put())))) {
@@ -77,6 +84,10 @@ void SaveShellLink(const ShortcutLink& link, const std::string& linkFile) {
     theLog.Write(("Link path too long: " + linkFile + ".").c_str());
     return;
   }
+  // A link of an earlier installation is set aside first, so that a run that does not succeed
+  // gives it back; one that cannot be set aside (logged) stays as it is.
+  DWORD error = ERROR_SUCCESS;
+  if (changes && !changes->Journal().PrepareFileWrite(linkFile, &error)) return;
   const HRESULT saved = file->Save(widePath, TRUE);
   if (FAILED(saved)) {
     char code[16];
@@ -103,7 +114,7 @@ void CreateShellLink(CInstaller& reporter, const ShortcutLink& link) {
   const std::string shellFolder = GetShellFolderPath(link.folderId);
   const std::string linkBase = shellFolder + "\\" + link.linkName;
   if (IsStartMenuFolder(link.folderId)) {
-    if (shellFolder.empty() || !EnsureLinkFolder(linkBase)) {
+    if (shellFolder.empty() || !EnsureLinkFolder(reporter.runChanges, linkBase)) {
       reporter.ReportMessage("Could not create Start menu directory " + linkBase + ".");
       return;
     }
@@ -114,7 +125,7 @@ void CreateShellLink(CInstaller& reporter, const ShortcutLink& link) {
                      .c_str());
     return;
   }
-  SaveShellLink(link, linkBase + ".lnk");
+  SaveShellLink(reporter.runChanges, link, linkBase + ".lnk");
 }
 
 void CreateShellLink(const std::string& targetPath, const std::string& linkName,

@@ -6,6 +6,7 @@
 
 #include "engine/HiddenProcess.h"
 #include "engine/Installer.h"
+#include "rollback/RunChanges.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
 
@@ -16,6 +17,17 @@ std::string CreateFailureText(const std::string& path, DWORD error) {
   const std::string reason = SystemMessageText(error);
   return "Failed to create directory " + path + " with reason: " +
          (reason.empty() ? "error " + std::to_string(error) + "\r\n" : reason);
+}
+
+// Creates the folder |path| with |security|: through the run's bookkeeping when it records, which
+// answers true for a folder that is there already, or else with the plain call. False with the
+// code in |error| when the folder could not be made.
+bool MakeFolder(rollback::RunChanges* changes, const std::string& path,
+                SECURITY_ATTRIBUTES* security, DWORD* error) {
+  if (changes) return changes->Journal().CreateFolder(path, security, error);
+  if (CreateDirectoryA(path.c_str(), security)) return true;
+  *error = GetLastError();
+  return false;
 }
 
 }  // namespace
@@ -51,6 +63,8 @@ bool CInstaller::PrepareInstall(std::string& destination) {
   }
   // The company folder gets the group rights before any file is written below it.
   SetGroupRights(destination, groupName);
+  // A file the run replaces is moved aside below it: a rename on the same volume.
+  if (runChanges) runChanges->SetBackupParent(destination);
 
   // Without a known Start-menu folder the name would be "\<company>", a folder at the root of
   // the current drive, outside everything the installer was given: it is left out instead.
@@ -71,19 +85,18 @@ bool CInstaller::PrepareInstall(std::string& destination) {
 bool CInstaller::MyCreateDirectory(const std::string& path, SECURITY_ATTRIBUTES* security) {
   theLog.EnterFunction("MyCreateDirectory()", ("str is " + path).c_str());
   // Every folder above the path, from the top down; the drive, an empty prefix and folders that
-  // exist already fail here harmlessly and leave a line in the log.
+  // exist already fail here harmlessly and leave a line in the log (a run that records its
+  // changes knows the drive and existing folders for what they are, and writes no line for them).
+  DWORD error = ERROR_SUCCESS;
   for (size_t separator : SeparatorPositions(path.c_str(), CP_ACP)) {
     const std::string prefix = path.substr(0, separator);
-    if (!CreateDirectoryA(prefix.c_str(), security)) {
-      theLog.Write(CreateFailureText(prefix, GetLastError()).c_str());
+    if (!MakeFolder(runChanges, prefix, security, &error)) {
+      theLog.Write(CreateFailureText(prefix, error).c_str());
     }
   }
-  if (!CreateDirectoryA(path.c_str(), security)) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS) {
-      ReportMessage(CreateFailureText(path, error));
-      return false;
-    }
+  if (!MakeFolder(runChanges, path, security, &error) && error != ERROR_ALREADY_EXISTS) {
+    ReportMessage(CreateFailureText(path, error));
+    return false;
   }
   theLog.LeaveFunction("MyCreateDirectory()");
   return true;

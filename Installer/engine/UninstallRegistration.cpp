@@ -2,8 +2,30 @@
 // start its uninstall program, and that deployment tools detect the product by.
 #include "engine/Installer.h"
 #include "engine/UninstallValues.h"
+#include "rollback/RunChanges.h"
 #include "support/CallFailure.h"
 #include "support/RegisterKey.h"
+
+namespace {
+
+// The values of |values| that the run may write: each recorded first, with the key when the write
+// creates it. All of them when the run records nothing; one that cannot be recorded (logged) is
+// left as it is.
+std::vector<UninstallValue> RecordedValues(rollback::RunChanges* changes,
+                                           const std::string& keyPath,
+                                           const std::vector<UninstallValue>& values) {
+  if (!changes) return values;
+  std::vector<UninstallValue> recorded;
+  for (const UninstallValue& value : values) {
+    DWORD error = ERROR_SUCCESS;
+    if (changes->Journal().PrepareValueWrite(HKEY_LOCAL_MACHINE, keyPath, value.name, &error)) {
+      recorded.push_back(value);
+    }
+  }
+  return recorded;
+}
+
+}  // namespace
 
 void CInstaller::RegisterUninstall() {
   // The command line comes from the uninstall program's shortcut; without one there is nothing
@@ -21,6 +43,9 @@ void CInstaller::RegisterUninstall() {
 
   const std::string keyPath = UninstallKeyPath(appName);
   const std::string keyName = "HKLM\\" + keyPath;
+  const std::vector<UninstallValue> values =
+      RecordedValues(runChanges, keyPath, UninstallEntryValues(facts));
+  if (values.empty()) return;
   CRegisterKey key;
   const LONG opened = key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_WRITE);
   // The entry helps to find and remove the product but is not needed for it to run: a failure
@@ -30,7 +55,7 @@ void CInstaller::RegisterUninstall() {
     return;
   }
   // Only these values are written: anything else an administrator put into the key stays.
-  for (const UninstallValue& value : UninstallEntryValues(facts)) {
+  for (const UninstallValue& value : values) {
     const LONG written = value.type == REG_DWORD ? key.WriteDword(value.name, value.number)
                                                  : key.WriteString(value.name, value.text.c_str());
     if (written != ERROR_SUCCESS) {

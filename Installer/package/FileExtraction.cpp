@@ -11,6 +11,7 @@
 #include "package/ExtractionProgress.h"
 #include "package/ExtractionRules.h"
 #include "package/PayloadResource.h"
+#include "rollback/RunChanges.h"
 #include "support/CallFailure.h"
 #include "support/Log.h"
 #include "support/PathHelpers.h"
@@ -89,10 +90,20 @@ std::string WriteSeedFiles(CInstaller& engine, const std::string& baseFolder) {
   return seeds.back();
 }
 
+// Before the run touches |fullName|: records it with the run's bookkeeping, which moves an
+// existing file aside (or copies a read-only one, which the delete below then refuses as it
+// always has). False, with the failure logged, when the file cannot be set aside: another
+// program holds it open without delete sharing, say; it is left as it was.
+bool PrepareTargetFile(CInstaller& engine, const std::string& fullName) {
+  DWORD error = ERROR_SUCCESS;
+  return !engine.runChanges || engine.runChanges->Journal().PrepareFileReplace(fullName, &error);
+}
+
 // Creates |fullName| afresh for writing with the engine's security attributes; a file that is
-// there is deleted first (a failed delete is reported and the create still tried). No handle when
-// the create fails; the caller reports that.
+// there is deleted first (a failed delete is reported and the create still tried). No handle,
+// with the failure logged, when the create fails; the caller reports that.
 UniqueHandle CreateTargetFile(CInstaller& engine, const std::string& fullName) {
+  if (!PrepareTargetFile(engine, fullName)) return UniqueHandle();
   // Most names are new: creating only a file that does not exist yet answers the existence
   // question and creates it in one call, where asking first made the system search the folder
   // for the name twice. Any refusal (the name exists, or something else) takes the full way:
@@ -107,7 +118,20 @@ UniqueHandle CreateTargetFile(CInstaller& engine, const std::string& fullName) {
   }
   file.reset(CreateFileA(fullName.c_str(), GENERIC_ALL, 0, &engine.securityAttributes,
                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) LogCallFailure("CreateFileA", fullName, GetLastError());
   return file;
+}
+
+// Creates the folder |folder| on the way to a file, unless this run has made or found it before:
+// through the run's bookkeeping when it records (it knows its folders), else through |known|. A
+// folder that cannot be made is left to the file's create to report.
+void MakeFolderOnTheWay(CInstaller& engine, KnownFolders& known, const std::string& folder) {
+  if (!engine.runChanges) {
+    known.Make(folder, &engine.securityAttributes);
+    return;
+  }
+  DWORD error = ERROR_SUCCESS;
+  engine.runChanges->Journal().CreateFolder(folder, &engine.securityAttributes, &error);
 }
 
 }  // namespace
@@ -225,7 +249,7 @@ bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* dat
   if (!companyFolder.empty() && companyFolder.back() == '\\') companyFolder.pop_back();
   for (size_t separator : SeparatorPositions(fullName.c_str(), CP_ACP)) {
     const std::string prefix = fullName.substr(0, separator);
-    madeFolders.Make(prefix, &securityAttributes);
+    MakeFolderOnTheWay(*this, madeFolders, prefix);
     if (!companyFolder.empty() && prefix.find(companyFolder) != std::string::npos &&
         extraction::AddFolderOnce(&groupRightsFolders, prefix)) {
       SetGroupRights(prefix, groupName);
@@ -234,7 +258,6 @@ bool CInstaller::CreateDirOfFile(const std::string& fullName, const uint8_t* dat
 
   UniqueHandle file = CreateTargetFile(*this, fullName);
   if (!file) {
-    LogCallFailure("CreateFileA", fullName, GetLastError());
     ReportMessage("Cannot create file " + fullName + ". If any QVX program (i.e." + appName +
                   ") is running, please quit it first.");
     return false;

@@ -16,6 +16,10 @@
 #include "framework/TestTools.h"
 #include "package/PayloadModuleScope.h"
 #include "package/PayloadResource.h"
+#include "rollback/ChangeRecord.h"
+#include "rollback/RecordFolder.h"
+#include "rollback/RollbackTestTools.h"
+#include "rollback/RunChanges.h"
 #include "support/PathHelpers.h"
 #include "support/ScopedTempDir.h"
 #include "support/UniqueHandle.h"
@@ -679,6 +683,114 @@ TEST_F(FileExtractionTest, ReleasedPayloadWritesNothing) {
   EXPECT_FALSE(engine_.Files(nullptr));
   EXPECT_FALSE(Exists(install_.root));
   EXPECT_TRUE(log.Has("The installation package is no longer loaded; no file can be written."));
+}
+
+// ---- Runs that record their changes for the rollback ----
+
+const char kSettingsConfig[] =
+    "<appConfig xmlns=\"urn:qvx:appconfig\"><regInfo><SOFTWARE><QVX><QUORVIN>"
+    "<HostList>H1</HostList></QUORVIN></QVX></SOFTWARE></regInfo></appConfig>";
+
+// The records of the run's record files below |recordFolder|, in file order.
+std::vector<rollback::ChangeRecord> RecordsBelow(const std::string& recordFolder) {
+  std::vector<rollback::ChangeRecord> all;
+  for (const auto& entry : rollback::ListFiles(recordFolder)) {
+    std::vector<rollback::ChangeRecord> records;
+    EXPECT_TRUE(rollback::DecodeJournal(rollback::ReadWholeFile(recordFolder + "\\" + entry.first),
+                                        &records))
+        << entry.first;
+    all.insert(all.end(), records.begin(), records.end());
+  }
+  return all;
+}
+
+// A reinstallation from a repacked package (other bytes, new host settings) that fails at its
+// last entry, which another program holds open: every file it replaced, the refreshed main client
+// copy one level up and AppInfo.xml come back byte for byte, and what it added goes.
+TEST_F(FileExtractionTest, ARecordedReinstallationThatFailsIsRolledBack) {
+  const auto entries = [](const std::string& bytes) {
+    return std::vector<Entry>{{"Quorvin.exe", "client " + bytes},
+                              {"Data\\a.txt", "a " + bytes},
+                              {"Data\\New\\b.txt", "b " + bytes},
+                              {"Tail.exe", "tail " + bytes}};
+  };
+  ASSERT_TRUE(install_.Load(entries("1.0"), kSettingsConfig));
+  engine_.exePaths["tail.exe"] = "root";
+  ASSERT_TRUE(engine_.Files(nullptr));
+  ASSERT_TRUE(DeleteTree(install_.VersionFolder() + "Data\\New")) << "new in the repacked one";
+  const rollback::Listing before = rollback::ListFiles(install_.temp.path());
+
+  CInstaller repacked;
+  repacked.silent = 1;
+  const std::vector<uint8_t> payload = BuildPayload(entries("1.0 repacked"), kSettingsConfig);
+  ASSERT_TRUE(repacked.InitFromResource(payload.data(), payload.size(), true));
+  repacked.installRoot = install_.root;
+  repacked.exePaths["tail.exe"] = "root";
+  repacked.hostSettingsChanged = 1;
+  ASSERT_FALSE(repacked.regValues.empty());
+  repacked.regValues[0].value = "REPACKED";
+  rollback::RunChanges changes(
+      rollback::RecordFolderBelow(install_.temp.Child("ProgramData"), "QVX", "Norvane"));
+  changes.SetBackupParent(install_.root);
+  repacked.runChanges = &changes;
+  const std::string held = install_.root + "Tail.exe";
+  {
+    const UniqueHandle running(
+        CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(running);
+    const LogSince log;
+
+    EXPECT_FALSE(repacked.Files(nullptr));
+
+    EXPECT_TRUE(log.Has("MoveFileExA failed for " + held + " with error 32.")) << log.Text();
+    EXPECT_TRUE(log.Has("Cannot create file " + held +
+                        ". If any QVX program (i.e.Norvane) is running, please quit it first."))
+        << log.Text();
+    EXPECT_FALSE(log.Has("Delete file " + held)) << "the file was never touched";
+  }
+  // What the failed run had done by then, so that the rollback has something to undo.
+  ASSERT_EQ("client 1.0 repacked", ReadFileBytes(install_.root + "quorvin.exe"));
+  ASSERT_EQ("b 1.0 repacked", ReadFileBytes(install_.VersionFolder() + "Data\\New\\b.txt"));
+  ASSERT_NE(std::string::npos,
+            ReadFileBytes(install_.AppFolder() + "AppData\\AppInfo.xml").find("REPACKED"));
+
+  repacked.ReportFailure();
+  EXPECT_EQ("", rollback::Differences(before, rollback::ListFiles(install_.temp.path())));
+}
+
+// A fresh installation that fails midway (an entry whose path is too long for Windows): nothing
+// is left, and however many files it wrote, it recorded only the folders it made.
+TEST_F(FileExtractionTest, ARecordedFreshInstallationThatFailsLeavesNothing) {
+  std::vector<Entry> entries;
+  for (int index = 0; index < 40; ++index) {
+    entries.push_back({"Data\\Sub" + std::to_string(index % 4) + "\\f" + std::to_string(index),
+                       "file " + std::to_string(index)});
+  }
+  entries.push_back({"Quorvin.exe", "client"});
+  entries.push_back({std::string(150, 'x') + "\\" + std::string(150, 'y'), "too long"});
+  ASSERT_TRUE(install_.Load(entries, kSettingsConfig));
+  const rollback::Listing before = rollback::ListFiles(install_.temp.path());
+  const std::string recordFolder =
+      rollback::RecordFolderBelow(install_.temp.Child("ProgramData"), "QVX", "Norvane");
+  rollback::RunChanges changes(recordFolder);
+  engine_.runChanges = &changes;
+
+  std::string destination = install_.root;
+  ASSERT_TRUE(engine_.MyCreateDirectory(destination, &engine_.securityAttributes));
+  changes.SetBackupParent(destination);
+  EXPECT_FALSE(engine_.Files(nullptr));
+  ASSERT_EQ("client", ReadFileBytes(install_.root + "quorvin.exe"));
+
+  std::size_t changeRecords = 0;
+  for (const rollback::ChangeRecord& record : RecordsBelow(recordFolder)) {
+    if (record.kind == rollback::ChangeKind::kMadeRecordFolder) continue;
+    ++changeRecords;
+    EXPECT_EQ(rollback::ChangeKind::kCreatedFolder, record.kind) << record.path;
+  }
+  EXPECT_EQ(1u, changeRecords) << "the topmost folder made, nothing below it";
+
+  engine_.ReportFailure();
+  EXPECT_EQ("", rollback::Differences(before, rollback::ListFiles(install_.temp.path())));
 }
 
 TEST(FileExtractionWithoutResourceTest, MissingPayloadResourceWritesNothing) {

@@ -4,12 +4,14 @@
 
 #include "engine/Installer.h"
 #include "framework/CommonControls.h"
+#include "rollback/RecordFolder.h"
 #include "startup/CommandLineOverrides.h"
 #include "startup/CustomCommandLineInfo.h"
 #include "startup/ElevationParameters.h"
 #include "startup/ExitCode.h"
 #include "startup/HelpText.h"
 #include "startup/LogFolderChoice.h"
+#include "startup/RunChangesScope.h"
 #include "support/Log.h"
 #include "support/SystemPaths.h"
 #include "ui/InstallerDlg.h"
@@ -95,8 +97,13 @@ bool CInstallerApp::Start(int argc, char** argv) {
   // package is read; nothing has been changed before this point, and the relaunching parent
   // above, which only waits for its elevated copy, never takes the mutex.
   if (!TakeProductMutex()) return true;
+  // A killed run of the product is finished before this one changes anything. From here on every
+  // change is recorded, and a run that does not succeed takes them all back, however it ends.
+  const RunChangesScope recording(
+      theInstaller,
+      rollback::ProductRecordFolder(theInstaller.GetCompanyName(), theInstaller.GetAppName()));
   // Earlier Windows Installer installs of the product go before either run mode starts; its
-  // failures never stop the run.
+  // failures never stop the run. They are gone for good: a rollback does not bring them back.
   theInstaller.ProcessOldVersion();
   if (args.GetTargetDir().empty()) {
     RunWizard();
@@ -208,6 +215,9 @@ void CInstallerApp::RunUnattended() {
     theInstaller.RegisterUninstall();
     theInstaller.CreateExePathInfo();
   }
+  // The installation is complete: the UltraVNC setup that may follow is another product's and
+  // is not undone, so a kill while it runs must not take the installation back.
+  if (theInstaller.runChanges) theInstaller.runChanges->Commit();
   if (args.needInstallUVNC) theInstaller.InstallUltraVNC();
   theInstaller.ReportSuccess();
   SetExitCode(kExitSuccess);

@@ -31,7 +31,8 @@ bool CInstallPage::OnFinishWizard() {
       engine_.ReportSuccess();
       break;
     case InstallOutcome::kCancelled:
-      // Files already written stay; the run is over, and it did not install the product.
+      // The run is over and did not install the product: the failure report takes back what
+      // it wrote.
       theLog.Write("The installation was cancelled in the progress dialog.");
       engine_.ReportFailure();
       break;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/Installer.h"
+#include "rollback/RunChanges.h"
 #include "support/Log.h"
 #include "ui/UPDialog.h"
 
@@ -44,6 +45,9 @@ bool RunInstallSequence(CInstaller& engine, ProgressContext* context) {
   engine.RegisterUninstall();
   if (StopRequested(context, "CreateExePathInfo()")) return false;
   engine.CreateExePathInfo();
+  // The installation is complete: the UltraVNC setup that may follow is another product's and
+  // is not undone, so a kill while it runs must not take the installation back.
+  if (engine.runChanges) engine.runChanges->Commit();
   if (IsMainProduct(engine.appName) && engine.installUltraVNC) {
     if (StopRequested(context, "InstallUltraVNC()")) return false;
     engine.InstallUltraVNC();

@@ -27,9 +27,9 @@ InstallOutcome OutcomeOfProgressDialog(int endCode);
 bool IsMainProduct(const std::string& appName);
 
 // The installation sequence on |engine|: Files (reporting progress to |context|), then the
-// shortcuts, the Uninstall entry, the executable path record and, for the main product with -r,
-// the remote-support server. False when Files fails; the later steps report their own problems
-// and never change the result. When the dialog asks to stop (|context|->terminated), the
+// shortcuts, the Uninstall entry, the executable path record, the commit of the run's recorded
+// changes and, for the main product with -r, the remote-support server. False when Files fails;
+// the later steps report their own problems and never change the result. When the dialog asks to stop (|context|->terminated), the
 // sequence stops before the next step (Files itself stops between two files) and answers false:
 // no step is ever cut off in the middle. |context| may be null (nothing is reported then).
 bool RunInstallSequence(CInstaller& engine, ProgressContext* context);

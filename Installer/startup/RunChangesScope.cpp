@@ -1,0 +1,15 @@
+#include "startup/RunChangesScope.h"
+
+#include "engine/Installer.h"
+#include "rollback/Recovery.h"
+
+RunChangesScope::RunChangesScope(CInstaller& engine, const std::string& recordFolder)
+    : engine_(engine), changes_(recordFolder) {
+  rollback::RecoverEndedRuns(recordFolder);
+  engine_.runChanges = &changes_;
+}
+
+RunChangesScope::~RunChangesScope() {
+  changes_.RollBack();
+  engine_.runChanges = nullptr;
+}

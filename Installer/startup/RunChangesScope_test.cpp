@@ -1,0 +1,94 @@
+// Start-up's hold on the run's bookkeeping, over a temporary folder that stands for the drive and
+// the all-users application data folder.
+#include "startup/RunChangesScope.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "LogReader.h"
+#include "engine/Installer.h"
+#include "framework/TestTools.h"
+#include "rollback/ChangeRecord.h"
+#include "rollback/RecordFolder.h"
+#include "rollback/RollbackTestTools.h"
+#include "support/ScopedTempDir.h"
+
+namespace {
+
+class RunChangesScopeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    engine_.silent = 1;
+    ASSERT_TRUE(CreateDirectoryA(dir_.Child("ProgramData").c_str(), nullptr));
+    recordFolder_ = rollback::RecordFolderBelow(dir_.Child("ProgramData"), "QVX", "Norvane");
+  }
+
+  CInstaller engine_;
+  ScopedTempDir dir_;
+  std::string recordFolder_;
+};
+
+// Start-up leaves without a report (an early return, a wizard that could not go on): what the
+// run made goes with it, and the engine is not left pointing at bookkeeping that is gone.
+TEST_F(RunChangesScopeTest, ChangesLeftOpenAreRolledBackWhenStartUpEnds) {
+  const rollback::Listing before = rollback::ListFiles(dir_.path());
+  {
+    const RunChangesScope recording(engine_, recordFolder_);
+    ASSERT_NE(nullptr, engine_.runChanges);
+    ASSERT_TRUE(engine_.MyCreateDirectory(dir_.Child("Apps\\QVX"), nullptr));
+    ASSERT_TRUE(FileOrFolderExists(dir_.Child("Apps\\QVX")));
+  }
+  EXPECT_EQ(nullptr, engine_.runChanges);
+  EXPECT_EQ("", rollback::Differences(before, rollback::ListFiles(dir_.path())));
+}
+
+TEST_F(RunChangesScopeTest, ASuccessfulRunKeepsItsChanges) {
+  {
+    const RunChangesScope recording(engine_, recordFolder_);
+    ASSERT_TRUE(engine_.MyCreateDirectory(dir_.Child("Apps\\QVX"), nullptr));
+    engine_.ReportSuccess();
+  }
+  EXPECT_TRUE(FileOrFolderExists(dir_.Child("Apps\\QVX")));
+  EXPECT_FALSE(FileOrFolderExists(dir_.Child("ProgramData\\QVX"))) << "no record is left";
+}
+
+// The failure sentence comes after the rollback: whoever reads it finds the machine clean.
+TEST_F(RunChangesScopeTest, AReportedFailureRollsBackBeforeItsSentence) {
+  const RunChangesScope recording(engine_, recordFolder_);
+  engine_.projectName = "Brenmoor";
+  ASSERT_TRUE(engine_.MyCreateDirectory(dir_.Child("Apps\\QVX"), nullptr));
+  const LogSince log;
+  engine_.ReportFailedAttempt();
+  EXPECT_FALSE(FileOrFolderExists(dir_.Child("Apps")));
+  const std::string text = log.Text();
+  const std::size_t rollback = text.find("Rollback of this run finished: 1 changes undone");
+  const std::size_t sentence = text.find("Installation of Brenmoor has failed.");
+  ASSERT_NE(std::string::npos, rollback) << text;
+  ASSERT_NE(std::string::npos, sentence) << text;
+  EXPECT_LT(rollback, sentence) << text;
+}
+
+// A run of the product that was killed is finished before this one records anything.
+TEST_F(RunChangesScopeTest, AKilledRunIsRolledBackFirst) {
+  const std::string leftOver = dir_.Child("Apps\\QVX\\Norvane\\Norvane1.0");
+  ASSERT_TRUE(engine_.MyCreateDirectory(leftOver, nullptr));
+  std::vector<std::string> made;
+  ASSERT_TRUE(rollback::MakeRecordFolder(recordFolder_, &made));
+  std::string record = rollback::JournalHeader();
+  for (const std::string& folder : made) {
+    record += rollback::EncodeRecord(rollback::ChangeRecord::MadeRecordFolder(folder));
+  }
+  record += rollback::EncodeRecord(rollback::ChangeRecord::CreatedFolder(dir_.Child("Apps")));
+  ASSERT_TRUE(rollback::WriteFileBytes(recordFolder_ + "\\0000000000000001-7.journal", record));
+
+  const LogSince log;
+  const RunChangesScope recording(engine_, recordFolder_);
+  EXPECT_FALSE(FileOrFolderExists(dir_.Child("Apps")));
+  EXPECT_FALSE(FileOrFolderExists(dir_.Child("ProgramData\\QVX"))) << "the record went";
+  EXPECT_TRUE(log.Has("An earlier run of this product ended without finishing")) << log.Text();
+}
+
+}  // namespace
