@@ -20,7 +20,6 @@ source "$SOURCE_DIR/tests/e2e/lib.sh"
 # Start-menu links would otherwise be mirrored as .desktop files into the real home folder.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
-HOLD_EXE=$BUILD_DIR/tests/hold_file.exe
 FAULT_USER=qvxtest
 FAILURE_SENTENCE='Installation of Brenmoor has failed.'
 SUCCESS_SENTENCE='Installation of Brenmoor has completed successfully.'
@@ -34,7 +33,6 @@ fi
 new_prefix
 TMPFS_DIR=$SCENARIO_DIR/tmpfs
 USER_DIR=
-HOLD_PID=
 
 # Everything the campaign set up goes, also when a check or a command fails halfway.
 end_faults() {
@@ -68,28 +66,6 @@ partial_files() {
   local found
   found=$(comm -13 <(LC_ALL=C sort <<<"$1") <(checksums "$2" | LC_ALL=C sort) | cut -c35- | paste -sd ";")
   echo "${found:-none}"
-}
-
-# hold WINPATH : another program holds the file open without sharing until release_hold.
-hold() {
-  rm -f "$DRIVE_C/faults.stop" "$SCENARIO_DIR/hold.out"
-  wine "$HOLD_EXE" "$1" 300 'C:\faults.stop' >"$SCENARIO_DIR/hold.out" 2>/dev/null &
-  HOLD_PID=$!
-  local i
-  for i in $(seq 100); do
-    grep -q '^held' "$SCENARIO_DIR/hold.out" 2>/dev/null && return 0
-    kill -0 "$HOLD_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "FAILED: hold_file could not hold $1: $(tr -d '\r' <"$SCENARIO_DIR/hold.out")"
-  FAILURES=$((FAILURES + 1))
-  return 1
-}
-release_hold() {
-  [ -n "$HOLD_PID" ] || return 0
-  touch "$DRIVE_C/faults.stop"
-  wait "$HOLD_PID" 2>/dev/null || true
-  HOLD_PID=
 }
 
 # as_user COMMAND... : runs it as the campaign's user in that user's prefix, without a display.
@@ -136,7 +112,7 @@ company=$DRIVE_C/Apps/QVX
 
 # ---- A target file held open by another program without sharing ----
 # A reinstallation over a complete installation while the version folder's main client is open:
-# it cannot be deleted or created, every other file is rewritten whole.
+# it cannot be moved aside for the new one, and the run is rolled back: every file as before.
 run_program 120 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-lC:\Logs'
 check_eq "the installation the faults start from: exit code" 0 "$EXIT_CODE"
 reference=$(checksums "$company")
@@ -148,8 +124,8 @@ if hold "C:\\Apps\\QVX\\${VERSION_DIR//\//\\}\\Quorvin.exe"; then
   expect_failure "target file held open without sharing" "$log" \
     '^Cannot create file C:\\Apps\\QVX\\Norvane\\Norvane[^\\]*\\Quorvin\.exe\. If any QVX program \(i\.e\.Norvane\) is running, please quit it first\.$' \
     "$(partial_files "$reference" "$company")"
-  check "held file: the delete was refused first (sharing violation)" \
-    grep -qxF "DeleteFileA failed for C:\\Apps\\QVX\\${VERSION_DIR//\//\\}\\Quorvin.exe with error 32." \
+  check "held file: the move aside was refused (sharing violation)" \
+    grep -qxF "MoveFileExA failed for C:\\Apps\\QVX\\${VERSION_DIR//\//\\}\\Quorvin.exe with error 32." \
     <(log_messages "$log")
 fi
 
@@ -198,6 +174,8 @@ check "disk full: the write stopped midway (offset ${offset:-none} of 1048576)" 
 check "disk full: the system's code is logged (112, the disk is full)" \
   grep -qE '^WriteFile failed for T:.*big\.dat with error 112\.$' <(log_messages "$log")
 check "disk full: the half-written file is gone" test ! -e "$TMPFS_DIR/QVX/$VERSION_DIR/BrenmoorEHR/resources/big.dat"
+check_eq "disk full: the fresh installation is rolled back, nothing is left on T:" "" \
+  "$(ls -A "$TMPFS_DIR")"
 wineserver -k 2>/dev/null || true
 umount "$TMPFS_DIR"
 wineserver -p

@@ -274,3 +274,60 @@ installation_record() {
   done
   wine reg query "$UNINSTALL_KEY\\${app}_new" 2>/dev/null | tr -d '\r' | grep REG_ || true
 }
+
+# ---- The machine before and after a run, for the rollback ----
+
+# machine_state FILE [EXCLUDED...] : the drive (folders, files with their bytes' MD5, links) and
+# the registry (HKLM and HKCU, both views) into FILE, EXCLUDED folders of drive_c left out. The
+# Wine server is stopped for it, since only then are the registry files current, and started
+# again; nothing else may run in the prefix meanwhile.
+machine_state() {
+  local out=$1; shift
+  wineserver -k 2>/dev/null || true
+  python3 "$SOURCE_DIR/tests/e2e/machine_state.py" "$WINEPREFIX" "$@" >"$out"
+  wineserver -p
+}
+
+# check_same_state DESCRIPTION WANT-FILE GOT-FILE : two states of machine_state are the same;
+# otherwise the first lines that differ are shown.
+check_same_state() {
+  if cmp -s "$2" "$3"; then echo "ok: $1"; else
+    echo "FAILED: $1"; diff "$2" "$3" | grep '^[<>]' | head -n 20 | sed 's/^/  /'
+    FAILURES=$((FAILURES + 1)); fi
+}
+
+# check_machine DESCRIPTION BEFORE-FILE [EXCLUDED...] : the machine now is the one machine_state
+# wrote into BEFORE-FILE.
+check_machine() {
+  local what=$1 before=$2; shift 2
+  machine_state "$SCENARIO_DIR/machine.now" "$@"
+  check_same_state "$what" "$before" "$SCENARIO_DIR/machine.now"
+}
+
+# ---- Another program that holds a file open (tests/tools/HoldFile.cpp) ----
+HOLD_EXE=$BUILD_DIR/tests/hold_file.exe
+HOLD_PID=
+
+# hold WINPATH : another program holds the file open without sharing until release_hold (it is
+# created empty when missing); a failure to hold it counts as a failed check.
+hold() {
+  rm -f "$DRIVE_C/hold.stop" "$SCENARIO_DIR/hold.out"
+  wine "$HOLD_EXE" "$1" 300 'C:\hold.stop' >"$SCENARIO_DIR/hold.out" 2>/dev/null &
+  HOLD_PID=$!
+  local i
+  for i in $(seq 100); do
+    grep -q '^held' "$SCENARIO_DIR/hold.out" 2>/dev/null && return 0
+    kill -0 "$HOLD_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "FAILED: hold_file could not hold $1: $(tr -d '\r' <"$SCENARIO_DIR/hold.out")"
+  FAILURES=$((FAILURES + 1))
+  return 1
+}
+release_hold() {
+  [ -n "$HOLD_PID" ] || return 0
+  touch "$DRIVE_C/hold.stop"
+  wait "$HOLD_PID" 2>/dev/null || true
+  rm -f "$DRIVE_C/hold.stop"
+  HOLD_PID=
+}
