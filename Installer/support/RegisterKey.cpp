@@ -126,8 +126,12 @@ LONG CRegisterKey::ReadRaw(const std::string& valueName, DWORD& type, std::strin
 LONG CRegisterKey::WriteRaw(const std::string& valueName, DWORD type,
                             const std::string& bytes) const {
   if (!key) return ERROR_INVALID_HANDLE;
+  // For a string value whose data does not end in a NUL character but is followed by one in
+  // memory, the system takes the NUL to be forgotten and stores it too (Windows NT does, and
+  // Wine with it). Bytes that are not NUL behind the data keep the value exactly as read.
+  const std::string padded = bytes + std::string(sizeof(wchar_t), '\xFF');
   return RegSetValueExW(key, WideName(valueName).c_str(), 0, type,
-                        reinterpret_cast<const BYTE*>(bytes.data()),
+                        reinterpret_cast<const BYTE*>(padded.data()),
                         static_cast<DWORD>(bytes.size()));
 }
 

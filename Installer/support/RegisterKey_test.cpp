@@ -310,6 +310,20 @@ TEST_F(RegisterKeyTest, OpenExistingCreatesNothing) {
 
 // What ReadRaw reads, WriteRaw puts back exactly, whatever the type, size and bytes, including
 // texts with characters the ANSI code page does not have.
+// A text stored without its NUL character comes back without one: the system adds a NUL to a
+// string value when the data seems to have forgotten it, as the bytes behind it in memory are.
+TEST_F(RegisterKeyTest, ATextStoredWithoutItsNulComesBackWithoutOne) {
+  for (const std::size_t length : {std::size_t{8}, std::size_t{6}}) {
+    std::string bytes("Norvane\0\0\0\0", 11);
+    bytes.resize(length);  // the bytes behind the data stay NUL
+    CRegisterKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, kTestKey, KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, key.WriteRaw("Value", REG_SZ, bytes)) << length;
+    const StoredValue stored = ReadWide(HKEY_CURRENT_USER, kTestKey, L"Value");
+    EXPECT_EQ(bytes, stored.bytes) << length;
+  }
+}
+
 TEST_F(RegisterKeyTest, RawValuesComeBackByteForByte) {
   struct Case {
     const char* name;
