@@ -1,5 +1,7 @@
 // The Uninstall entry that lets the system's list of installed programs show the product and
 // start its uninstall program, and that deployment tools detect the product by.
+#include <algorithm>
+
 #include "engine/Installer.h"
 #include "engine/UninstallValues.h"
 #include "rollback/RunChanges.h"
@@ -8,17 +10,20 @@
 
 namespace {
 
-// The values of |values| that the run may write: each recorded first, with the key when the write
+// The values of |values| that the run may write: all recorded first, with the key when the write
 // creates it. All of them when the run records nothing; one that cannot be recorded (logged) is
 // left as it is.
 std::vector<UninstallValue> RecordedValues(rollback::RunChanges* changes,
                                            const std::string& keyPath,
                                            const std::vector<UninstallValue>& values) {
   if (!changes) return values;
+  std::vector<std::string> names;
+  for (const UninstallValue& value : values) names.push_back(value.name);
+  const std::vector<std::string> prepared =
+      changes->Journal().PrepareValueWrites(HKEY_LOCAL_MACHINE, keyPath, names);
   std::vector<UninstallValue> recorded;
   for (const UninstallValue& value : values) {
-    DWORD error = ERROR_SUCCESS;
-    if (changes->Journal().PrepareValueWrite(HKEY_LOCAL_MACHINE, keyPath, value.name, &error)) {
+    if (std::find(prepared.begin(), prepared.end(), value.name) != prepared.end()) {
       recorded.push_back(value);
     }
   }

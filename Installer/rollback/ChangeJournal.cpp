@@ -105,7 +105,10 @@ ChangeJournal::ChangeJournal(const std::string& recordFolder) : runId_(NewRunId(
   std::vector<std::string> made;
   if (!recordFolder.empty() && MakeRecordFolder(recordFolder, &made) &&
       file_.Create(recordFolder, runId_)) {
-    for (const std::string& folder : made) Record(ChangeRecord::MadeRecordFolder(folder));
+    // Made already: their records go to the disk with the first change's.
+    for (const std::string& folder : made) {
+      Record(ChangeRecord::MadeRecordFolder(folder), JournalFile::Flushing::kWithNext);
+    }
     return;
   }
   for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
@@ -125,9 +128,19 @@ bool ChangeJournal::IsFinished(DWORD* error) const {
   return finished_;
 }
 
-void ChangeJournal::Record(const ChangeRecord& record) {
+void ChangeJournal::Record(const ChangeRecord& record, JournalFile::Flushing flush) {
   records_.push_back(record);
-  if (!file_.IsOpen() || file_.Append(EncodeRecord(record))) return;
+  if (flushLater_) flush = JournalFile::Flushing::kWithNext;
+  if (!file_.IsOpen() || file_.Append(EncodeRecord(record), flush)) return;
+  StopWritingRecord();
+}
+
+void ChangeJournal::FlushRecords() {
+  if (!file_.IsOpen() || file_.Flush()) return;
+  StopWritingRecord();
+}
+
+void ChangeJournal::StopWritingRecord() {
   // What is on disk stays readable up to the last whole record; nothing more is added to it,
   // so that a torn record cannot end up in the middle.
   file_.Close();
@@ -315,9 +328,8 @@ bool ChangeJournal::PrepareValueWrite(HKEY root, const std::string& key,
   bool keyCreated = false;
   if (!NoteKeyPath(root, key, &keyCreated, error)) return false;
 
-  if (keyCreated) {
-    Record(ChangeRecord::MissingRegistryValue(root, key, valueName));
-  } else {
+  // A value of a key this run creates needs no record of its own: the key's removal takes it.
+  if (!keyCreated) {
     CRegisterKey opened;
     DWORD type = REG_NONE;
     std::string bytes;
@@ -336,6 +348,19 @@ bool ChangeJournal::PrepareValueWrite(HKEY root, const std::string& key,
   }
   preparedValues_.insert(id);
   return true;
+}
+
+std::vector<std::string> ChangeJournal::PrepareValueWrites(
+    HKEY root, const std::string& key, const std::vector<std::string>& valueNames) {
+  std::vector<std::string> prepared;
+  flushLater_ = true;
+  for (const std::string& name : valueNames) {
+    DWORD error = ERROR_SUCCESS;
+    if (PrepareValueWrite(root, key, name, &error)) prepared.push_back(name);
+  }
+  flushLater_ = false;
+  FlushRecords();
+  return prepared;
 }
 
 bool ChangeJournal::NoteKeyPath(HKEY root, const std::string& key, bool* created, DWORD* error) {
@@ -372,7 +397,9 @@ bool ChangeJournal::NoteKeyPath(HKEY root, const std::string& key, bool* created
 void ChangeJournal::Commit() {
   if (finished_) return;
   finished_ = true;
-  Record(ChangeRecord::Committed());
+  // With nothing set aside, the removal of the record is the commit. Backups go one by one: a
+  // kill in the middle must find a record that says the run succeeded.
+  if (!backupFolder_.empty()) Record(ChangeRecord::Committed());
   const std::size_t backupsLeft = RemoveBackups(records_);
   RemoveRecord();
   LogLine("Commit of this run finished: its " + std::to_string(records_.size()) +

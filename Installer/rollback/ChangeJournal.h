@@ -12,6 +12,7 @@
 //   journal.PrepareFileEdit(file, &error);   // before a file is changed in place
 //   journal.PrepareFileReplace(file, &error);  // before a delete-and-create of a file
 //   journal.PrepareValueWrite(HKEY_LOCAL_MACHINE, key, name, &error);  // before a value is set
+//   journal.PrepareValueWrites(HKEY_LOCAL_MACHINE, key, names);  // before values are set
 //   journal.Commit();  or  journal.RollBack();
 //
 // The record is kept in memory and, as a file below |recordFolder|, on disk: each change's
@@ -87,15 +88,23 @@ class ChangeJournal {
   // Call before the value |valueName| of |root|\|key| is written (HKEY_LOCAL_MACHINE or
   // HKEY_CURRENT_USER, in the process's own registry view). The first time for a value, the
   // value as it is (or that there is none) is recorded, and so is every key on the path that
-  // is missing and that the write will create. True when the caller may write; false with
+  // is missing and that the write will create; a value of a key the run creates needs no record
+  // of its own, so a new Uninstall entry costs one record per key, not one per value. True when the caller may write; false with
   // |error| when the value cannot be read (logged) or |root| is another root
   // (ERROR_INVALID_PARAMETER).
   bool PrepareValueWrite(HKEY root, const std::string& key, const std::string& valueName,
                          DWORD* error);
 
-  // The run succeeded: records that, removes the backup folder, then the record file and the
-  // folders made for it. Logs one line: "Commit of this run finished: its <n> records removed,
-  // <m> backup folders could not be removed."
+  // PrepareValueWrite for each of |valueNames| of |root|\|key|, with one flush for all their
+  // records (a flush costs 1 to 3 ms), for a step that writes the values together after the
+  // call. Answers the names the caller may write, in their order; a value that cannot be read is
+  // logged and left out, and nothing is answered once the journal is finished.
+  std::vector<std::string> PrepareValueWrites(HKEY root, const std::string& key,
+                                              const std::vector<std::string>& valueNames);
+
+  // The run succeeded: records that (when there are backups to remove), removes the backup
+  // folder, then the record file and the folders made for it. Logs one line: "Commit of this run
+  // finished: its <n> records removed, <m> backup folders could not be removed."
   void Commit();
 
   // The run failed or was cancelled: undoes every recorded change in reverse order, logging
@@ -113,7 +122,10 @@ class ChangeJournal {
   enum class Backup { kMove, kCopy, kMoveUnlessReadOnly };
 
   bool IsFinished(DWORD* error) const;
-  void Record(const ChangeRecord& record);
+  void Record(const ChangeRecord& record, JournalFile::Flushing flush = JournalFile::Flushing::kNow);
+  void FlushRecords();
+  // After a failed write or flush: the file keeps what it has, the record goes on in memory.
+  void StopWritingRecord();
   bool MakeFolderLevel(const std::string& level, bool parentCreated, SECURITY_ATTRIBUTES* security,
                        DWORD* error);
   bool IsBelowCreatedFolder(const std::string& folder) const;
@@ -129,6 +141,8 @@ class ChangeJournal {
   JournalFile file_;
   std::vector<ChangeRecord> records_;
   bool finished_ = false;
+  // While set, records go to the disk with the next flush (PrepareValueWrites).
+  bool flushLater_ = false;
 
   // Folders this run made (true), with everything below them, or found there (false).
   std::unordered_map<std::string, bool> folders_;

@@ -203,6 +203,61 @@ TEST_F(ChangeJournalTest, AFreshTreeIsRecordedByItsTopmostFolderOnly) {
   EXPECT_FALSE(FileOrFolderExists(drive_ + "\\StartMenu\\beside.lnk"));
 }
 
+// A new Uninstall entry costs one record per key it creates, however many values go into it;
+// the rollback still takes the values with the keys.
+TEST_F(ChangeJournalTest, ValuesOfAKeyTheRunCreatesAreRecordedByTheKeyOnly) {
+  const Listing before = Machine();
+  ChangeJournal journal(recordFolder_);
+  const std::string entry = kTestKey + "\\Fresh\\Norvane_new";
+  for (const char* name : {"DisplayName", "DisplayVersion", "Publisher", "NoModify"}) {
+    PrepareAndSet(journal, entry, name, REG_SZ, std::string("value\0", 6));
+  }
+
+  const std::vector<ChangeRecord> want = {
+      ChangeRecord::MadeRecordFolder(dir_.Child("ProgramData\\QVX")),
+      ChangeRecord::MadeRecordFolder(dir_.Child("ProgramData\\QVX\\Setup")),
+      ChangeRecord::MadeRecordFolder(recordFolder_),
+      ChangeRecord::CreatedKey(HKEY_CURRENT_USER, kTestKey + "\\Fresh"),
+      ChangeRecord::CreatedKey(HKEY_CURRENT_USER, entry),
+  };
+  const std::vector<ChangeRecord> got = RecordsOnDisk(journal);
+  ASSERT_EQ(want.size(), got.size());
+  for (std::size_t index = 0; index < want.size(); ++index) {
+    EXPECT_TRUE(want[index] == got[index]) << "record " << index << ": " << got[index].key;
+  }
+  journal.RollBack();
+  EXPECT_EQ("", Differences(before, Machine()));
+}
+
+// The values of an existing entry, prepared together: every one recorded before the writes, as
+// it was (or that there was none), and given back by the rollback.
+TEST_F(ChangeJournalTest, ValuesPreparedTogetherAreEachRecorded) {
+  const Listing before = Machine();
+  ChangeJournal journal(recordFolder_);
+  const std::vector<std::string> names = {"DisplayName", "Blob", "DisplayVersion"};
+  EXPECT_EQ(names, journal.PrepareValueWrites(HKEY_CURRENT_USER, kUninstallKey, names));
+
+  std::vector<ChangeRecord> values;
+  for (const ChangeRecord& record : RecordsOnDisk(journal)) {
+    if (record.kind == ChangeKind::kRegistryValue) values.push_back(record);
+  }
+  ASSERT_EQ(3u, values.size());
+  EXPECT_TRUE(values[0] == ChangeRecord::RegistryValue(HKEY_CURRENT_USER, kUninstallKey,
+                                                       "DisplayName", REG_SZ,
+                                                       std::string("Norvane\0", 8)))
+      << values[0].valueBytes.size();
+  EXPECT_TRUE(values[2] ==
+              ChangeRecord::MissingRegistryValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion"));
+  for (const std::string& name : names) {
+    ASSERT_TRUE(SetRegistryValue(HKEY_CURRENT_USER, kUninstallKey, name, REG_DWORD,
+                                 std::string("\1\0\0\0", 4)));
+  }
+  journal.RollBack();
+  EXPECT_EQ("", Differences(before, Machine()));
+  EXPECT_TRUE(journal.PrepareValueWrites(HKEY_CURRENT_USER, kUninstallKey, names).empty())
+      << "a finished journal prepares nothing";
+}
+
 // A reinstallation of the same version replaces every file of its folder; the backups are
 // spread over numbered folders of a hundred.
 TEST_F(ChangeJournalTest, AReinstallationOfManyFilesIsUndoneByteForByte) {

@@ -15,7 +15,7 @@ bool JournalFile::Create(const std::string& folder, const std::string& runId) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_) {
       path_ = path;
-      if (Append(JournalHeader())) return true;
+      if (Append(JournalHeader(), Flushing::kWithNext)) return true;
       // A file without its header could not hold a record anyway.
       file_.reset();
       DeleteFileA(path.c_str());
@@ -32,7 +32,7 @@ bool JournalFile::Create(const std::string& folder, const std::string& runId) {
   return false;
 }
 
-bool JournalFile::Append(const std::string& bytes) {
+bool JournalFile::Append(const std::string& bytes, Flushing flush) {
   if (!file_) return false;
   DWORD written = 0;
   if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
@@ -43,11 +43,14 @@ bool JournalFile::Append(const std::string& bytes) {
     LogCallFailure("WriteFile", path_, ERROR_HANDLE_DISK_FULL);
     return false;
   }
-  if (!FlushFileBuffers(file_.get())) {
-    LogCallFailure("FlushFileBuffers", path_, GetLastError());
-    return false;
-  }
-  return true;
+  return flush == Flushing::kWithNext || this->Flush();
+}
+
+bool JournalFile::Flush() {
+  if (!file_) return false;
+  if (FlushFileBuffers(file_.get())) return true;
+  LogCallFailure("FlushFileBuffers", path_, GetLastError());
+  return false;
 }
 
 bool ReadJournalFile(const std::string& path, std::string* bytes, DWORD* error) {
