@@ -14,6 +14,11 @@ bool IsExistingFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsExistingFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 LogFolderChoice PassOver(const std::string& requested, const char* why,
                          const std::string& temporaryFolder) {
   return {temporaryFolder, "The log folder " + requested + " cannot hold the log: " + why +
@@ -36,6 +41,12 @@ LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string&
   }
   if (IsExistingFile(requested)) {
     return PassOver(requested, "it is a file, not a folder", temporaryFolder);
+  }
+  // A name Windows refuses ("C:\Lo|gs", or "C:\My Logs\"" where the C runtime took the closing
+  // quote into the value) or a device ("C:\con") is no folder after EnsurePath either: the run
+  // still leaves its log, where the deployment engineer looks for a failed -l anyway.
+  if (!IsExistingFolder(requested)) {
+    return PassOver(requested, "it is no folder and cannot be created", temporaryFolder);
   }
   return {requested, std::string()};
 }

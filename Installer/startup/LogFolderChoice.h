@@ -17,9 +17,9 @@ struct LogFolderChoice {
 //     folder that would not be used is not created either;
 //   - the folder above it exists or can be created (EnsurePath, which also tries to create the
 //     folder itself);
-//   - it is not an existing file.
-// Otherwise answers |temporaryFolder| with a notice. A requested folder that passes and still does
-// not exist (a name Windows refuses, below a folder that exists) is taken all the same: SetLogDir
-// then reports that it cannot be created and ends the run with exit code 1.
+//   - it is not an existing file;
+//   - it is a folder afterwards (a name Windows refuses or a device name is none).
+// Otherwise answers |temporaryFolder| with a notice. Only a temporary folder that cannot be
+// created either ends the run (SetLogDir: exit code 1).
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,
                                 const CLogEx& log);

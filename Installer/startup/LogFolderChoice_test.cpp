@@ -52,9 +52,11 @@ TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
        "the log file name in it would be longer than 259 characters"},
       {"a folder above it that cannot be created", file + "\\sub\\logs", false,
        "the folder above it does not exist and cannot be created"},
-      // Windows refuses the name; the log's SetLogDir then ends the run with exit code 1.
-      {"a name that cannot be created below an existing folder", temp.Child("bad|name"), true,
-       nullptr},
+      {"a name that cannot be created below an existing folder", temp.Child("bad|name"), false,
+       "it is no folder and cannot be created"},
+      {"a quote the C runtime kept from \"-lC:\\My Logs\\\"\"", temp.Child("My Logs\""), false,
+       "it is no folder and cannot be created"},
+      {"a device", temp.Child("con"), false, "it is no folder and cannot be created"},
   };
   for (const Case& c : cases) {
     const LogFolderChoice choice = ChooseLogFolder(c.requested, tempFolder, log);

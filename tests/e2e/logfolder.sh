@@ -1,26 +1,12 @@
 #!/usr/bin/env bash
-# A log folder that cannot be created ends the run with exit code 1 and nothing done: with a box
-# in a wizard run, without one in an unattended run (a box would block a deployment forever).
-# A log folder that cannot hold the log (a file; a folder whose log file name would pass 259
-# characters) gives way to the temporary folder, and the log says so.
+# A log folder that cannot hold the log (a file; a name Windows refuses; a folder whose log file
+# name would pass 259 characters) gives way to the temporary folder, and the log says so. Only
+# when the temporary folder cannot take the log either does the run end with exit code 1 and
+# nothing done: with a box in a wizard run, without one in an unattended run (a box would block
+# a deployment forever).
 source "$(dirname "$0")/lib.sh"
 new_prefix
 cp "$SETUP_EXE" "$DRIVE_C/Setup.exe"
-before=$(list_drive)
-
-# '|' cannot be part of a folder name: its parent C:\ exists, so the folder is chosen and fails.
-run_program 60 'C:\Setup.exe' '-dC:\Apps' '-lC:\bad|name'
-check_eq "unattended: exit code 1 and no box (a box would time out)" 1 "$EXIT_CODE"
-
-wine "$BUILD_DIR/tests/msgbox_reader.exe" 'Class LogFileEx' 30 'C:\box.txt' >/dev/null 2>&1 &
-reader=$!
-run_program 60 'C:\Setup.exe' '-lC:\bad|name'
-wait "$reader" && found=yes || found=no
-check_eq "wizard run: the box appeared" yes "$found"
-check_eq "wizard run: the box text" 'C:\bad|name Create Fail. Exit Now! Error ID :123' "$(cat "$DRIVE_C/box.txt" 2>/dev/null)"
-check_eq "wizard run: exit code 1" 1 "$EXIT_CODE"
-rm -f "$DRIVE_C/box.txt"
-check_eq "nothing was written" "$before" "$(list_drive)"
 
 # expect_temporary_log WHAT REQUESTED WHY : a run with -lREQUESTED goes on (the built Setup.exe
 # installs its empty product) and logs to the temporary folder, first a line that names
@@ -43,4 +29,25 @@ long_name=$(printf 'l%.0s' {1..240})  # C:\<240 characters>\Setup<YYYY-MM>.log: 
 expect_temporary_log "a long name" "C:\\$long_name" \
   "the log file name in it would be longer than 259 characters"
 check "a long name: the folder was not made" test ! -e "$DRIVE_C/$long_name"
+# '|' cannot be part of a folder name (nor can the quote the C runtime keeps of "-lC:\Logs\").
+expect_temporary_log "a name Windows refuses" 'C:\bad|name' "it is no folder and cannot be created"
+
+# Last, as it breaks the prefix for everything after it: a temporary folder that cannot be made.
+wine reg add 'HKCU\Environment' /v TEMP /t REG_SZ /d 'C:\bad|temp' /f >/dev/null 2>&1
+wine reg add 'HKCU\Environment' /v TMP /t REG_SZ /d 'C:\bad|temp' /f >/dev/null 2>&1
+wineserver -k; wineserver -p  # the environment is read from the registry when a process starts
+before=$(list_drive)
+run_program 60 'C:\Setup.exe' '-dC:\Apps' '-lC:\bad|name'
+check_eq "no usable folder, unattended: exit code 1 and no box (a box would time out)" 1 "$EXIT_CODE"
+
+wine "$BUILD_DIR/tests/msgbox_reader.exe" 'Class LogFileEx' 30 'C:\box.txt' >/dev/null 2>&1 &
+reader=$!
+run_program 60 'C:\Setup.exe' '-lC:\bad|name'
+wait "$reader" && found=yes || found=no
+check_eq "no usable folder, wizard run: the box appeared" yes "$found"
+check_eq "no usable folder, wizard run: the box text" \
+  'C:\bad|temp\ Create Fail. Exit Now! Error ID :123' "$(cat "$DRIVE_C/box.txt" 2>/dev/null)"
+check_eq "no usable folder, wizard run: exit code 1" 1 "$EXIT_CODE"
+rm -f "$DRIVE_C/box.txt"
+check_eq "no usable folder: nothing was written" "$before" "$(list_drive)"
 finish
