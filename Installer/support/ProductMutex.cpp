@@ -19,10 +19,30 @@ bool KeptAsIs(unsigned char c) {
          c == '_' || c == ' ';
 }
 
-// |name| with its ASCII letters lower-cased, every byte outside the kept set as %XX.
+// |name| (ANSI code page) lower-cased without regard to any user's language (the invariant
+// locale), as UTF-8. The code page is the machine's, the same for every account, and the folding
+// covers every letter the file system folds ("Ärzte" and "ärzte" are one company folder), not
+// ASCII alone. A name the code page cannot convert stays as its bytes.
+std::string FoldedUtf8(const std::string& name) {
+  if (name.empty()) return name;
+  const int wideLength =
+      MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  if (wideLength <= 0) return name;
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &wide[0], wideLength);
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, wide.data(), wideLength, &wide[0], wideLength);
+  const int utf8Length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  if (utf8Length <= 0) return name;
+  std::string utf8(static_cast<size_t>(utf8Length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, nullptr, nullptr);
+  return utf8;
+}
+
+// |name| folded, every byte outside the kept set as %XX.
 std::string EncodedPart(const std::string& name) {
   std::string encoded;
-  for (const char c : name) {
+  for (const char c : FoldedUtf8(name)) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 'A' && byte <= 'Z') {
       encoded += static_cast<char>(byte - 'A' + 'a');

@@ -15,16 +15,16 @@
 // The mutex's name for the product |appName| of |companyName|:
 //   Global\QvxSetup.<company>.<application>
 // in the Global namespace, so that runs in different sessions (a deployment service, a user's
-// remote desktop) see each other. The ASCII letters of both names are lower-cased, since
-// "QVX\Norvane" and "qvx\NORVANE" are the same folders and so the same product; nothing else
-// is, so that every account on the machine, whatever its language, gets the same name (a name
-// that differs only in the case of a letter outside ASCII counts as another product). A mutex
-// name may not hold a backslash after the namespace prefix, and the two names must not run into
-// each other, so every byte other than an ASCII letter, a digit, '-', '_' or a blank is written as
-// %XX (two upper-case hexadecimal digits): "Norvane.Web" gives "norvane%2Eweb", "..\Esc" gives
-// "%2E%2E%5Cesc". A name that would pass 259 characters keeps its first 242 and ends in '~' and
-// the 16 hexadecimal digits of a 64-bit FNV-1a hash of the whole name, so that long names stay
-// apart and within the system's limit.
+// remote desktop) see each other. Both names are converted from the machine's ANSI code page,
+// lower-cased in the invariant locale (the same for every account, whatever its language) and
+// written as UTF-8, since "QVX\Norvane" and "qvx\NORVANE", or "\xC4rzte" and "\xE4rzte" in code
+// page 1252, are the same folders and so the same product. A mutex name may not hold a backslash
+// after the namespace prefix, and the two names must not run into each other, so every byte
+// other than an ASCII letter, a digit, '-', '_' or a blank is written as %XX (two upper-case
+// hexadecimal digits): "Norvane.Web" gives "norvane%2Eweb", "..\Esc" gives "%2E%2E%5Cesc". A name
+// that would pass 259 characters keeps its first 242 and ends in '~' and the 16 hexadecimal
+// digits of a 64-bit FNV-1a hash of the whole name, so that long names stay apart and within the
+// system's limit.
 std::string ProductMutexName(const std::string& companyName, const std::string& appName);
 
 // What TryAcquire found.

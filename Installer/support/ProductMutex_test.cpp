@@ -11,6 +11,7 @@
 namespace {
 
 TEST(ProductMutexNameTest, NamesAreSafeAndOnePerProduct) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the cases are written in code page 1252";
   const struct {
     const char* name;
     const char* company;
@@ -23,8 +24,11 @@ TEST(ProductMutexNameTest, NamesAreSafeAndOnePerProduct) {
        "Global\\QvxSetup.brenmoor health.nor-vane_2"},
       {"a backslash and dots are escaped", "Q.V", "..\\Esc", "Global\\QvxSetup.q%2Ev.%2E%2E%5Cesc"},
       {"the escape sign itself is escaped", "100%", "A:B/C", "Global\\QvxSetup.100%25.a%3Ab%2Fc"},
-      {"8-bit bytes are escaped as they are", "SANT\xC9", "\x80",
-       "Global\\QvxSetup.sant%C9.%80"},
+      {"letters of the code page are folded and escaped as UTF-8", "SANT\xC9", "\x80",
+       "Global\\QvxSetup.sant%C3%A9.%E2%82%AC"},
+      {"so are their other cases", "sant\xE9", "\x80", "Global\\QvxSetup.sant%C3%A9.%E2%82%AC"},
+      {"\xC4rzte, \x8Cuvre and \x9F as \xE4rzte, \x9Cuvre and \xFF", "\xC4rzte \x8Cuvre", "\x9F",
+       "Global\\QvxSetup.%C3%A4rzte %C5%93uvre.%C3%BF"},
   };
   for (const auto& c : kCases) {
     const std::string name = ProductMutexName(c.company, c.app);
