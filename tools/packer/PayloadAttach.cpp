@@ -1,8 +1,12 @@
 #include "PayloadAttach.h"
 
 #include <windows.h>
+#include <imagehlp.h>
+
+#include <cstddef>
 
 #include "VersionResource.h"
+#include "support/UniqueHandle.h"
 
 namespace {
 
@@ -36,6 +40,66 @@ std::string CallFailed(const char* call, const char* exePath, DWORD error) {
          std::to_string(error) + ")";
 }
 
+// Reads or writes |size| bytes at |offset| of |file|.
+bool ReadAt(HANDLE file, LONG offset, void* data, DWORD size) {
+  DWORD done = 0;
+  return SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+         ReadFile(file, data, size, &done, nullptr) && done == size;
+}
+bool WriteAt(HANDLE file, LONG offset, const void* data, DWORD size) {
+  DWORD done = 0;
+  return SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+         WriteFile(file, data, size, &done, nullptr) && done == size;
+}
+
+// The resource update moves the sections after the resources but leaves two header fields as they
+// were: the COFF symbol table pointer (which then points into the moved data, and tools that
+// read the file, objdump among them, refuse it) and the image checksum (which signing tools and
+// drivers check). The symbol table of an image is debugging data only: it is dropped, and the
+// checksum is computed anew over the final file.
+bool RefreshImageHeaders(const char* exePath, std::string* error) {
+  UniqueHandle file(CreateFileA(exePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    *error = CallFailed("CreateFileA", exePath, GetLastError());
+    return false;
+  }
+  IMAGE_DOS_HEADER dos = {};
+  IMAGE_FILE_HEADER header = {};
+  const bool dosRead = ReadAt(file.get(), 0, &dos, sizeof(dos));
+  const LONG headerOffset = dos.e_lfanew + 4;  // after the "PE\0\0" signature
+  if (!dosRead || dos.e_lfanew <= 0 || !ReadAt(file.get(), headerOffset, &header, sizeof(header))) {
+    *error = std::string("\"") + exePath + "\" has no readable image header after the update";
+    return false;
+  }
+  header.PointerToSymbolTable = 0;
+  header.NumberOfSymbols = 0;
+  if (!WriteAt(file.get(), headerOffset, &header, sizeof(header))) {
+    *error = CallFailed("WriteFile", exePath, GetLastError());
+    return false;
+  }
+  file.reset();
+
+  DWORD stored = 0;
+  DWORD computed = 0;
+  const DWORD status = MapFileAndCheckSumA(exePath, &stored, &computed);
+  if (status != CHECKSUM_SUCCESS) {
+    *error = std::string("MapFileAndCheckSumA failed for \"") + exePath + "\" (status " +
+             std::to_string(status) + ")";
+    return false;
+  }
+  // The checksum field sits at the same place in the 32-bit and the 64-bit optional header.
+  const LONG checkSumOffset = headerOffset + static_cast<LONG>(sizeof(IMAGE_FILE_HEADER)) +
+                              offsetof(IMAGE_OPTIONAL_HEADER32, CheckSum);
+  file.reset(CreateFileA(exePath, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr));
+  if (!file || !WriteAt(file.get(), checkSumOffset, &computed, sizeof(computed))) {
+    *error = CallFailed("WriteFile", exePath, GetLastError());
+    return false;
+  }
+  return true;
+}
+
 // Replaces the payload and, when |versionInfo| is not empty, the version resource of |exePath| in
 // one update: either both reach the file or neither does.
 bool ReplaceResources(const char* exePath, const std::vector<uint8_t>& payload,
@@ -67,7 +131,7 @@ bool ReplaceResources(const char* exePath, const std::vector<uint8_t>& payload,
     *error = CallFailed("EndUpdateResourceA", exePath, GetLastError());
     return false;
   }
-  return true;
+  return RefreshImageHeaders(exePath, error);
 }
 
 }  // namespace

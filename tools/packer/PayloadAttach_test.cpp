@@ -1,6 +1,7 @@
 #include "PayloadAttach.h"
 
 #include <windows.h>
+#include <imagehlp.h>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,24 @@ TEST(PayloadAttachTest, MissingExecutableIsNamedWithTheError) {
   EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// This test program carries a COFF symbol table, which the resource update moves: the finished
+// file must not point at it any more, and its checksum must be that of the final bytes.
+void ExpectHeadersOfTheFinalFile(const std::string& exePath) {
+  DWORD stored = 0;
+  DWORD computed = 0;
+  ASSERT_EQ(MapFileAndCheckSumA(exePath.c_str(), &stored, &computed), DWORD{CHECKSUM_SUCCESS});
+  EXPECT_EQ(stored, computed) << "the image checksum";
+  std::ifstream file(exePath, std::ios::binary);
+  IMAGE_DOS_HEADER dos = {};
+  IMAGE_FILE_HEADER header = {};
+  file.read(reinterpret_cast<char*>(&dos), sizeof(dos));
+  file.seekg(dos.e_lfanew + 4);
+  file.read(reinterpret_cast<char*>(&header), sizeof(header));
+  ASSERT_TRUE(file.good());
+  EXPECT_EQ(header.PointerToSymbolTable, 0u);
+  EXPECT_EQ(header.NumberOfSymbols, 0u);
+}
+
 TEST(PayloadAttachTest, FinishedInstallerIsACopyWithThePayloadAndTheVersion) {
   TempFolder folder;
   const std::string installer = CopyOfThisProgram(folder);
@@ -160,6 +179,7 @@ TEST(PayloadAttachTest, FinishedInstallerIsACopyWithThePayloadAndTheVersion) {
   EXPECT_EQ(attachedVersion.languages, std::vector<WORD>{0x0409});
   EXPECT_EQ(attachedVersion.bytes, version);
   EXPECT_TRUE(ReadAttached(installer).bytes.empty());  // the original is left alone
+  ExpectHeadersOfTheFinalFile(output);
 
   // Packing the finished installer again replaces its version resource instead of adding one.
   label.companyName = u"Brenmoor";
