@@ -56,7 +56,7 @@ TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
        "it is no folder and cannot be created"},
       {"a quote the C runtime kept from \"-lC:\\My Logs\\\"\"", temp.Child("My Logs\""), false,
        "it is no folder and cannot be created"},
-      {"a device", temp.Child("con"), false, "it is no folder and cannot be created"},
+      {"a device", temp.Child("con"), false, "it is a file, not a folder"},
   };
   for (const Case& c : cases) {
     const LogFolderChoice choice = ChooseLogFolder(c.requested, tempFolder, log);
