@@ -110,6 +110,12 @@ bool CInstaller::UpdateAppInfo(const std::string& baseFolder, const std::string&
   // The groups may change the file later, not only administrators.
   SetGroupRights(GetPathFolder(appInfoPath.c_str()), groupName);
   SetGroupRights(appInfoPath, groupName);
+  // The file is part of what the installation occupies (the Uninstall entry's size), whether this
+  // run wrote it or kept the one an earlier installation left.
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (GetFileAttributesExA(appInfoPath.c_str(), GetFileExInfoStandard, &data)) {
+    placedBytes += (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
 
   const std::string lost = CommandLineSettingNames(unwritten);
   if (lost.empty()) return true;

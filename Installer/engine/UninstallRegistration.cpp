@@ -44,7 +44,9 @@ void CInstaller::RegisterUninstall() {
   facts.companyName = companyName;
   facts.installRoot = installRoot;
   GetLocalTime(&facts.localTime);
-  facts.placedBytes = placedBytes;
+  // ExePathInfo follows the entry at once in both run modes; its bytes are the version folder.
+  const bool writesExePathInfo = lstrcmpiA(justHelper.c_str(), "TRUE") != 0;
+  facts.placedBytes = placedBytes + (writesExePathInfo ? GetVersionFolder().size() : 0);
 
   const std::string keyPath = UninstallKeyPath(appName);
   const std::string keyName = "HKLM\\" + keyPath;

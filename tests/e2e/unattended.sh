@@ -48,9 +48,9 @@ check_eq "Uninstall DisplayName" Norvane "$(reg_value "$key" DisplayName)"
 check_eq "Uninstall UninstallString (program path quoted)" \
   '"C:\Apps\QVX\unwindle.exe" "C:\Apps" "AppInfo.xml" "QVX" "Norvane" "FALSE"' "$(reg_value "$key" UninstallString)"
 check_eq "Uninstall DisplayIcon" 'C:\Apps\QVX\unwindle.exe' "$(reg_value "$key" DisplayIcon)"
-# What deployment tools read. The size counts what extraction placed: every file below the
-# company folder but AppData\AppInfo.xml and ExePathInfo, which are written after it.
-placed=$(cd "$company" && find . -type f ! -path ./ExePathInfo ! -path ./Norvane/AppData/AppInfo.xml -exec cat {} + | wc -c)
+# What deployment tools read. The size counts every file the installation occupies: all of the
+# company folder after a first installation.
+placed=$(cd "$company" && find . -type f -exec cat {} + | wc -c)
 check_eq "Uninstall DisplayVersion" "REG_SZ 1.6.0003.0000.0035" "$(reg_typed "$key" DisplayVersion)"
 check_eq "Uninstall Publisher" "REG_SZ QVX" "$(reg_typed "$key" Publisher)"
 check_eq "Uninstall InstallLocation" 'REG_SZ C:\Apps\QVX\' "$(reg_typed "$key" InstallLocation)"
@@ -122,9 +122,10 @@ check "newer version: the update program copy kept" cmp -s "$DEMO/product/Updrif
 check_eq "newer version: ExePathInfo" 'C:\Apps\QVX\Norvane\Norvane1.7.0000.0000.0001\' "$(cat "$company/ExePathInfo")"
 # The entry now describes the newer version; its size counts what this run placed: the new
 # version folder, the base folder's seed, the uninstall program (its place is the company
-# folder) and the refreshed main client copy.
+# folder), the refreshed main client copy, the kept AppData\AppInfo.xml and ExePathInfo.
 newer_folder=$company/Norvane/Norvane1.7.0000.0000.0001
-placed=$(cat "$company/AppInfo.xml" "$company/unwindle.exe" "$company/quorvin.exe" | wc -c)
+placed=$(cat "$company/AppInfo.xml" "$company/unwindle.exe" "$company/quorvin.exe" \
+  "$company/Norvane/AppData/AppInfo.xml" "$company/ExePathInfo" | wc -c)
 placed=$((placed + $(find "$newer_folder" -type f -exec cat {} + | wc -c)))
 check_eq "newer version: Uninstall DisplayVersion" "REG_SZ 1.7.0000.0000.0001" "$(reg_typed "$key" DisplayVersion)"
 check_eq "newer version: Uninstall EstimatedSize" "$(estimated_size "$placed")" "$(reg_typed "$key" EstimatedSize)"
