@@ -9,9 +9,9 @@ printf '%s' $'-cCampus.\n-hHostlist.\n-pPortList.\n-aAutoUpdateList.\n-dTargetDi
 
 cp "$SETUP_EXE" "$DRIVE_C/Setup.exe"
 before=$(list_drive)
-wine "$BUILD_DIR/tests/msgbox_reader.exe" Setup 30 'C:\box.txt' >/dev/null 2>&1 &
+wine "$BUILD_DIR/tests/msgbox_reader.exe" Setup 120 'C:\box.txt' >/dev/null 2>&1 &
 reader=$!
-run_program 40 'C:\Setup.exe' -dC:\\Apps -lC:\\Logs -t -? -hHOST
+run_program 150 'C:\Setup.exe' -dC:\\Apps -lC:\\Logs -t -? -hHOST
 wait "$reader" && found=yes || found=no
 
 check_eq "the help box appeared" yes "$found"

@@ -40,9 +40,9 @@ before=$(list_drive)
 run_program 60 'C:\Setup.exe' '-dC:\Apps' '-lC:\bad|name'
 check_eq "no usable folder, unattended: exit code 1 and no box (a box would time out)" 1 "$EXIT_CODE"
 
-wine "$BUILD_DIR/tests/msgbox_reader.exe" 'Class LogFileEx' 30 'C:\box.txt' >/dev/null 2>&1 &
+wine "$BUILD_DIR/tests/msgbox_reader.exe" 'Class LogFileEx' 120 'C:\box.txt' >/dev/null 2>&1 &
 reader=$!
-run_program 60 'C:\Setup.exe' '-lC:\bad|name'
+run_program 150 'C:\Setup.exe' '-lC:\bad|name'
 wait "$reader" && found=yes || found=no
 check_eq "no usable folder, wizard run: the box appeared" yes "$found"
 check_eq "no usable folder, wizard run: the box text" \

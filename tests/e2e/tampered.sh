@@ -20,10 +20,10 @@ done
 # both captioned with the still empty project name.
 cp "$SCENARIO_DIR/bad/bitflip.bin" "$DRIVE_C/demo/bad.bin"
 wine "$BUILD_DIR/tests/attach_payload.exe" 'C:\pack\Setup.exe' 'C:\demo\BadSetup.exe' 'C:\demo\bad.bin' >/dev/null 2>&1
-( wine "$BUILD_DIR/tests/msgbox_reader.exe" '' 30 'C:\box1.txt' &&
-  wine "$BUILD_DIR/tests/msgbox_reader.exe" '' 30 'C:\box2.txt' ) >/dev/null 2>&1 &
+( wine "$BUILD_DIR/tests/msgbox_reader.exe" '' 120 'C:\box1.txt' &&
+  wine "$BUILD_DIR/tests/msgbox_reader.exe" '' 120 'C:\box2.txt' ) >/dev/null 2>&1 &
 reader=$!
-run_program 60 'C:\demo\BadSetup.exe' '-lC:\Logs'
+run_program 300 'C:\demo\BadSetup.exe' '-lC:\Logs'
 wait "$reader" || true
 check_eq "wizard run: first box" 'Uncompress data failed!' "$(cat "$DRIVE_C/box1.txt" 2>/dev/null)"
 check_eq "wizard run: second box" 'Installation of  has failed.' "$(cat "$DRIVE_C/box2.txt" 2>/dev/null)"
