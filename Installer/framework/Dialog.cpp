@@ -38,6 +38,35 @@ HWND NavigationParent(HWND dialog) {
   return parent != nullptr && IsDialogWindow(parent) ? parent : nullptr;
 }
 
+// Enter in a multi-line text that does not take Enter itself (no ES_WANTRETURN). The text asks
+// its own dialog for the default button, which in a child dialog that is part of its parent's
+// navigation (a wizard page) lives in the parent: without help Enter would do nothing there.
+bool IsEnterInMultiLineText(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || GetKeyState(VK_CONTROL) < 0) {
+    return false;
+  }
+  char className[8] = {};
+  if (GetClassNameA(msg.hwnd, className, sizeof(className)) == 0 ||
+      lstrcmpiA(className, "Edit") != 0) {
+    return false;
+  }
+  const LONG style = GetWindowLongA(msg.hwnd, GWL_STYLE);
+  return (style & ES_MULTILINE) != 0 && (style & ES_WANTRETURN) == 0;
+}
+
+// Clicks |dialog|'s default button as the dialog manager does for Enter; false when it has none.
+bool PressDefaultButton(HWND dialog) {
+  const DWORD defaultId = static_cast<DWORD>(SendMessageA(dialog, DM_GETDEFID, 0, 0));
+  if (HIWORD(defaultId) != DC_HASDEFID) return false;
+  const HWND button = GetDlgItem(dialog, LOWORD(defaultId));
+  if (button == nullptr) return false;
+  if (IsWindowEnabled(button)) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(LOWORD(defaultId), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  }
+  return true;
+}
+
 }  // namespace
 
 void DDX_Text(CDataExchange* dx, int id, std::string& value) {
@@ -250,6 +279,10 @@ void CDialog::SetWindowText(const std::string& text) {
 
 bool CDialog::PreTranslateMessage(MSG* msg) {
   if (hwnd_ == nullptr || !IsInputMessage(msg->message)) return false;
+  if (IsEnterInMultiLineText(*msg) && IsChild(hwnd_, msg->hwnd)) {
+    const HWND outer = NavigationParent(hwnd_);
+    if (outer != nullptr && PressDefaultButton(outer)) return true;
+  }
   return IsDialogMessageA(hwnd_, msg) != FALSE;
 }
 

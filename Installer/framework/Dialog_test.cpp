@@ -302,6 +302,34 @@ TEST(DialogTest, ATextInAChildWithDsControlTabsAndEscapesAsInItsParent) {
   }
 }
 
+TEST(DialogTest, EnterInAChildsMultiLineTextPressesTheParentsDefaultButton) {
+  struct Case {
+    const char* name;
+    UINT childTemplate;
+    INT_PTR wantResult;
+  } cases[] = {
+      // The parent's default button is OK: the child with DS_CONTROL passes Enter on to it.
+      {"a child with DS_CONTROL", IDD_TEST_NAV_CHILD, IDOK},
+      // A plain child keeps Enter to itself; the script then closes the parent.
+      {"a plain child", IDD_TEST_PLAIN_CHILD, IDCANCEL},
+  };
+  for (const Case& c : cases) {
+    ParentOfNavigationChild dialog(c.childTemplate);
+    {
+      ScriptThread script(
+          [&] {
+            if (!WaitForWindow(dialog.window) || !dialog.sync.PostAndWait(dialog.window)) return;
+            PostKey(FindDescendant(dialog.window, IDC_TEST_NAV_TEXT), VK_RETURN);
+            dialog.sync.PostAndWait(dialog.window);
+            WaitUntil([&] { return !IsWindow(dialog.window); }, 500);
+            if (IsWindow(dialog.window)) PostMessageA(dialog.window, WM_CLOSE, 0, 0);
+          },
+          AbortIfOpen(dialog.window));
+      EXPECT_EQ(dialog.DoModal(), c.wantResult) << c.name;
+    }
+  }
+}
+
 class ColourDialog : public TextDialog {
  public:
   std::vector<UINT> types;
