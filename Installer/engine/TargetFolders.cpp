@@ -44,6 +44,15 @@ std::string GetShellFolderPath(int folderId) {
 bool CInstaller::PrepareInstall(std::string& destination) {
   theLog.EnterFunction("PrepareInstall()", ("str is " + destination).c_str());
   if (!destination.empty() && !EndsWithBackslash(destination)) destination += '\\';
+  // Other products of the company install into the same company folder and Start-menu folder:
+  // a rollback of this run must leave what they put there.
+  const std::string programsFolder = GetShellFolderPath(programsFolderId);
+  const std::string startMenuFolder =
+      programsFolder.empty() ? std::string() : programsFolder + "\\" + companyName;
+  if (runChanges) {
+    runChanges->MarkSharedFolder(destination);
+    if (!startMenuFolder.empty()) runChanges->MarkSharedFolder(startMenuFolder);
+  }
 
   if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
@@ -68,11 +77,9 @@ bool CInstaller::PrepareInstall(std::string& destination) {
 
   // Without a known Start-menu folder the name would be "\<company>", a folder at the root of
   // the current drive, outside everything the installer was given: it is left out instead.
-  const std::string programsFolder = GetShellFolderPath(programsFolderId);
-  if (programsFolder.empty()) {
+  if (startMenuFolder.empty()) {
     theLog.Write("The Start-menu programs folder is unknown; no Start-menu folder is created.");
   } else {
-    const std::string startMenuFolder = programsFolder + "\\" + companyName;
     MyCreateDirectory(startMenuFolder, &securityAttributes);
     SetGroupRights(startMenuFolder, groupName);
   }

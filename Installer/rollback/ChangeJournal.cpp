@@ -123,6 +123,20 @@ void ChangeJournal::SetBackupParent(const std::string& folder) {
   backupParent_ = WithoutTrailingBackslash(folder);
 }
 
+void ChangeJournal::MarkSharedFolder(const std::string& folder) {
+  const std::string id = Folded(WithoutTrailingBackslash(folder));
+  if (!id.empty()) sharedFolders_.push_back(id);
+}
+
+bool ChangeJournal::IsSharedFolder(const std::string& folder) const {
+  const std::string id = Folded(folder);
+  for (const std::string& shared : sharedFolders_) {
+    if (shared.compare(0, id.size(), id) != 0) continue;
+    if (shared.size() == id.size() || shared[id.size()] == '\\') return true;
+  }
+  return false;
+}
+
 bool ChangeJournal::IsFinished(DWORD* error) const {
   if (finished_) SetError(error, ERROR_INVALID_STATE);
   return finished_;
@@ -170,7 +184,8 @@ bool ChangeJournal::CreateFolder(const std::string& path, SECURITY_ATTRIBUTES* s
 bool ChangeJournal::MakeFolderLevel(const std::string& level, bool parentCreated,
                                     SECURITY_ATTRIBUTES* security, DWORD* error) {
   // Below a folder this run made, the folder's removal takes everything with it: no check and
-  // no record.
+  // no record. A shared folder is no such folder: what goes below it is recorded.
+  const bool shared = !parentCreated && IsSharedFolder(level);
   if (!parentCreated) {
     const DWORD attributes = GetFileAttributesA(level.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -186,10 +201,10 @@ bool ChangeJournal::MakeFolderLevel(const std::string& level, bool parentCreated
       SetError(error, code);
       return false;
     }
-    Record(ChangeRecord::CreatedFolder(level));
+    Record(shared ? ChangeRecord::CreatedSharedFolder(level) : ChangeRecord::CreatedFolder(level));
   }
   if (CreateDirectoryA(level.c_str(), security)) {
-    folders_[Folded(level)] = true;
+    folders_[Folded(level)] = !shared;
     return true;
   }
   const DWORD code = GetLastError();

@@ -58,6 +58,13 @@ class ChangeJournal {
   // Until it is set, a file that would need a backup is refused (ERROR_INVALID_STATE).
   void SetBackupParent(const std::string& folder);
 
+  // Declares |folder| (and so every folder above it) a folder that other products fill too: the
+  // company folder and its Start-menu folder. Such a folder, when this run makes it, is recorded
+  // on its own and is removed by an undo only when it is empty; what the run puts into it gets
+  // records of its own, so that an undo never takes another product's files with it. Call before
+  // the folder is made.
+  void MarkSharedFolder(const std::string& folder);
+
   // Makes the folder |path| (a trailing backslash is allowed) and every missing folder above
   // it, each with |security| (null: default security). The topmost folder that is missing is
   // recorded before it is created; the ones below it need no record. A folder that turns out to
@@ -129,6 +136,7 @@ class ChangeJournal {
   bool MakeFolderLevel(const std::string& level, bool parentCreated, SECURITY_ATTRIBUTES* security,
                        DWORD* error);
   bool IsBelowCreatedFolder(const std::string& folder) const;
+  bool IsSharedFolder(const std::string& folder) const;
   bool PrepareFile(const std::string& path, Backup backup, DWORD* error);
   // How a file with |attributes| is set aside when |asked| is the caller's wish.
   static Backup BackupOf(Backup asked, DWORD attributes);
@@ -147,6 +155,8 @@ class ChangeJournal {
   // Folders this run made (true), with everything below them, or found there (false).
   std::unordered_map<std::string, bool> folders_;
   std::unordered_set<std::string> preparedFiles_;
+  // Folded paths of the folders that MarkSharedFolder declared; a few at most.
+  std::vector<std::string> sharedFolders_;
   // Keys this run creates (true) or found there (false); values already recorded.
   std::unordered_map<std::string, bool> keys_;
   std::unordered_set<std::string> preparedValues_;

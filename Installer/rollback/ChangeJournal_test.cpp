@@ -15,6 +15,7 @@
 #include "rollback/Recovery.h"
 #include "rollback/RollbackTestTools.h"
 #include "support/FolderLinkTestTools.h"
+#include "support/RemoveTree.h"
 #include "support/ScopedTempDir.h"
 #include "support/UniqueHandle.h"
 
@@ -201,6 +202,52 @@ TEST_F(ChangeJournalTest, AFreshTreeIsRecordedByItsTopmostFolderOnly) {
   journal.RollBack();
   EXPECT_FALSE(FileOrFolderExists(top));
   EXPECT_FALSE(FileOrFolderExists(drive_ + "\\StartMenu\\beside.lnk"));
+}
+
+// Another product of the company installs into the company folder and the Start-menu folder
+// that this run made, while it runs (or after it was killed): the rollback takes this run's
+// files and folders and leaves the other product's, and shared folders that are empty go.
+TEST_F(ChangeJournalTest, ARollBackLeavesWhatAnotherProductPutIntoSharedFolders) {
+  struct Case {
+    const char* name;
+    bool otherProductInstalls;
+  } cases[] = {{"another product installed meanwhile", true}, {"nobody else came", false}};
+  for (const Case& c : cases) {
+    const std::string top = drive_ + "\\Shared";
+    const std::string company = top + "\\Co";
+    const std::string startMenu = drive_ + "\\StartMenu\\Co";
+    const Listing before = Machine();
+    {
+      ChangeJournal journal(recordFolder_);
+      journal.MarkSharedFolder(company + "\\");
+      journal.MarkSharedFolder(startMenu);
+      DWORD error = 0;
+      ASSERT_TRUE(journal.CreateFolder(company + "\\Norvane\\Norvane2.0\\bin", nullptr, &error));
+      journal.SetBackupParent(company);
+      PrepareAndWrite(journal, company + "\\Norvane\\Norvane2.0\\bin\\app.exe", "app");
+      PrepareAndWrite(journal, company + "\\quorvin.exe", "main client");
+      ASSERT_TRUE(journal.CreateFolder(startMenu, nullptr, &error));
+      PrepareAndWrite(journal, startMenu + "\\Norvane.lnk", "link");
+      if (c.otherProductInstalls) {
+        ASSERT_TRUE(CreateDirectoryA((company + "\\Other").c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(company + "\\Other\\other.exe", "other")) << c.name;
+        ASSERT_TRUE(WriteFileBytes(company + "\\other.dll", "other shared")) << c.name;
+        ASSERT_TRUE(WriteFileBytes(startMenu + "\\Other.lnk", "other link")) << c.name;
+      }
+      journal.RollBack();
+    }
+    if (c.otherProductInstalls) {
+      EXPECT_EQ("other", ReadWholeFile(company + "\\Other\\other.exe")) << c.name;
+      EXPECT_EQ("other shared", ReadWholeFile(company + "\\other.dll")) << c.name;
+      EXPECT_EQ("other link", ReadWholeFile(startMenu + "\\Other.lnk")) << c.name;
+      EXPECT_FALSE(FileOrFolderExists(company + "\\Norvane")) << c.name;
+      EXPECT_FALSE(FileOrFolderExists(company + "\\quorvin.exe")) << c.name;
+      EXPECT_FALSE(FileOrFolderExists(startMenu + "\\Norvane.lnk")) << c.name;
+      RemoveTree(top, nullptr);
+      RemoveTree(startMenu, nullptr);
+    }
+    EXPECT_EQ("", Differences(before, Machine())) << c.name;
+  }
 }
 
 // A new Uninstall entry costs one record per key it creates, however many values go into it;

@@ -77,7 +77,7 @@ class FieldReader {
 bool HasPathOnly(ChangeKind kind) {
   return kind == ChangeKind::kCreatedFolder || kind == ChangeKind::kFolderExisted ||
          kind == ChangeKind::kCreatedFile || kind == ChangeKind::kCreatedBackupFolder ||
-         kind == ChangeKind::kMadeRecordFolder;
+         kind == ChangeKind::kMadeRecordFolder || kind == ChangeKind::kCreatedSharedFolder;
 }
 
 bool HasBackup(ChangeKind kind) {
@@ -104,7 +104,7 @@ bool DecodeFields(const std::string& contents, ChangeRecord* record) {
   FieldReader reader(contents);
   uint8_t kind = 0;
   if (!reader.U8(&kind) || kind < static_cast<uint8_t>(ChangeKind::kCreatedFolder) ||
-      kind > static_cast<uint8_t>(ChangeKind::kCommitted)) {
+      kind > static_cast<uint8_t>(ChangeKind::kCreatedSharedFolder)) {
     return false;
   }
   record->kind = static_cast<ChangeKind>(kind);
@@ -180,6 +180,9 @@ std::array<uint32_t, 256> MakeCrcTable() {
 
 ChangeRecord ChangeRecord::CreatedFolder(const std::string& path) {
   return WithPath(ChangeKind::kCreatedFolder, path);
+}
+ChangeRecord ChangeRecord::CreatedSharedFolder(const std::string& path) {
+  return WithPath(ChangeKind::kCreatedSharedFolder, path);
 }
 ChangeRecord ChangeRecord::FolderExisted(const std::string& path) {
   return WithPath(ChangeKind::kFolderExisted, path);

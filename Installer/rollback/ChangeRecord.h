@@ -41,6 +41,10 @@ enum class ChangeKind : uint8_t {
   kMadeRecordFolder = 9,
   // The run succeeded: only its backups and its record are left to remove.
   kCommitted = 10,
+  // The run made the folder |path|, which other products fill too (the company folder, its
+  // Start-menu folder and the folders above them): what the run put into it has records of its
+  // own. Undo: remove the folder only when it is empty.
+  kCreatedSharedFolder = 11,
 };
 
 struct ChangeRecord {
@@ -55,6 +59,7 @@ struct ChangeRecord {
   std::string valueBytes;
 
   static ChangeRecord CreatedFolder(const std::string& path);
+  static ChangeRecord CreatedSharedFolder(const std::string& path);
   static ChangeRecord FolderExisted(const std::string& path);
   static ChangeRecord CreatedFile(const std::string& path);
   static ChangeRecord MovedAside(const std::string& path, const std::string& backup);

@@ -22,6 +22,7 @@ std::vector<ChangeRecord> AwkwardRecords() {
   const std::string nul("a\0b", 3);
   return {
       ChangeRecord::CreatedFolder("C:\\Apps\\QVX"),
+      ChangeRecord::CreatedSharedFolder("C:\\Apps"),
       ChangeRecord::FolderExisted("C:\\Apps\\QVX"),
       ChangeRecord::CreatedFile(longPath),
       ChangeRecord::MovedAside("C:\\Apps\\QVX\\quorvin.exe", "C:\\Apps\\QVX\\SetupBackup-1\\1"),

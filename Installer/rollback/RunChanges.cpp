@@ -12,6 +12,7 @@ ChangeJournal& RunChanges::Journal() {
   if (!journal_) {
     journal_ = std::make_unique<ChangeJournal>(recordFolder_);
     if (!backupParent_.empty()) journal_->SetBackupParent(backupParent_);
+    for (const std::string& folder : sharedFolders_) journal_->MarkSharedFolder(folder);
   }
   return *journal_;
 }
@@ -19,6 +20,11 @@ ChangeJournal& RunChanges::Journal() {
 void RunChanges::SetBackupParent(const std::string& folder) {
   backupParent_ = folder;
   if (journal_) journal_->SetBackupParent(folder);
+}
+
+void RunChanges::MarkSharedFolder(const std::string& folder) {
+  sharedFolders_.push_back(folder);
+  if (journal_) journal_->MarkSharedFolder(folder);
 }
 
 void RunChanges::Commit() {

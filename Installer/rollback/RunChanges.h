@@ -20,6 +20,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "rollback/ChangeJournal.h"
 
@@ -42,6 +43,10 @@ class RunChanges {
   // journals of later attempts too, until it is set again.
   void SetBackupParent(const std::string& folder);
 
+  // A folder that other products fill too (ChangeJournal::MarkSharedFolder), for the open
+  // attempt's journal and those of later attempts. Begins no journal of its own.
+  void MarkSharedFolder(const std::string& folder);
+
   // The open attempt's journal, through which the steps record each change before making it;
   // begun (a new record) when no attempt is open.
   ChangeJournal& Journal();
@@ -58,6 +63,7 @@ class RunChanges {
  private:
   std::string recordFolder_;
   std::string backupParent_;
+  std::vector<std::string> sharedFolders_;
   std::unique_ptr<ChangeJournal> journal_;
 };
 

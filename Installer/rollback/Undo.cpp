@@ -16,7 +16,8 @@ bool IsChange(ChangeKind kind) {
 }
 
 bool IsFolderCreation(ChangeKind kind) {
-  return kind == ChangeKind::kCreatedFolder || kind == ChangeKind::kCreatedBackupFolder;
+  return kind == ChangeKind::kCreatedFolder || kind == ChangeKind::kCreatedBackupFolder ||
+         kind == ChangeKind::kCreatedSharedFolder;
 }
 
 // Which records a later kFolderExisted cancels: the latest earlier creation of the same path.
@@ -43,6 +44,20 @@ bool RemoveLogged(const std::string& path) {
   if (failure.count > 1) {
     LogLine(std::to_string(failure.count - 1) + " more removals failed below " + path + ".");
   }
+  return false;
+}
+
+// A folder that other products fill too goes only when nothing is left in it: what this run put
+// there was undone before (it was recorded later), what is left belongs to someone else.
+bool RemoveSharedFolder(const std::string& path) {
+  if (RemoveDirectoryA(path.c_str())) return true;
+  const DWORD code = GetLastError();
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
+  if (code == ERROR_DIR_NOT_EMPTY) {
+    LogLine("The folder " + path + " is left: it holds what other installations put there.");
+    return true;
+  }
+  LogCallFailure("RemoveDirectoryA", path, code);
   return false;
 }
 
@@ -105,6 +120,8 @@ bool UndoOne(const ChangeRecord& record) {
     case ChangeKind::kCreatedBackupFolder:
     case ChangeKind::kCreatedFile:
       return RemoveLogged(record.path);
+    case ChangeKind::kCreatedSharedFolder:
+      return RemoveSharedFolder(record.path);
     case ChangeKind::kMovedAside:
     case ChangeKind::kCopiedAside:
       return RestoreBackup(record);
