@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "security/SecurityOwners.h"
+#include "support/Log.h"
 #include "support/UniqueHandle.h"
 
 bool RunHiddenAndWait(const std::string& applicationPath, const std::string& commandLine,
@@ -13,6 +14,7 @@ bool RunHiddenAndWait(const std::string& applicationPath, const std::string& com
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);  // 68 bytes; everything else stays zero
   PROCESS_INFORMATION process = {};
+  theLog.WaitUntilAllFlushed();
   if (!CreateProcessA(applicationPath.empty() ? nullptr : applicationPath.c_str(),
                       writable.data(), nullptr, nullptr, FALSE,
                       CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,

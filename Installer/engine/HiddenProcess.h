@@ -6,7 +6,8 @@
 
 #include <string>
 
-// Starts |commandLine| with CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, no handles inherited and a
+// Waits until the log is on the disk up to this point (the program may hang, or take the machine
+// down with it), then starts |commandLine| with CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, no handles inherited and a
 // STARTUPINFOA with only its size set, then waits for the program to end with no time limit
 // (a program that hangs keeps the caller waiting). Its exit code is not read.
 //

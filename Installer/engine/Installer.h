@@ -67,6 +67,10 @@ class CInstaller {
   // The one way to tell the user something: a message box captioned with projectName, or, in
   // an unattended run, a log line (nobody is at the screen to close a box).
   void ReportMessage(const std::string& text);
+  // ReportMessage for the sentence that ends a run (the outcome, or the refusal of a second
+  // run): the log is on the disk up to that point before anyone hears of it, and in an
+  // unattended run up to the sentence itself when this returns.
+  void ReportOutcome(const std::string& text);
   // "Installation of <projectName> has failed." / "... has completed successfully.", then the
   // payload is released. Before the sentence, the run's recorded changes are rolled back (the
   // failure), or committed when that has not happened yet (the success).

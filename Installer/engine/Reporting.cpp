@@ -13,6 +13,14 @@ void CInstaller::ReportMessage(const std::string& text) {
   MessageBoxA(AfxGetMainWnd(), text.c_str(), projectName.c_str(), MB_OK);
 }
 
+void CInstaller::ReportOutcome(const std::string& text) {
+  // A deployment tool reads the exit code, a user the box, and either may go straight to the
+  // log: it must already hold everything the run wrote.
+  theLog.WaitUntilAllFlushed();
+  ReportMessage(text);
+  theLog.WaitUntilAllFlushed();
+}
+
 void CInstaller::ReportFailure() {
   ReportFailedAttempt();
   ReleasePayload();
@@ -21,13 +29,13 @@ void CInstaller::ReportFailure() {
 void CInstaller::ReportFailedAttempt() {
   // The machine is as the run found it before the user hears of the failure.
   if (runChanges) runChanges->RollBack();
-  ReportMessage("Installation of " + projectName + " has failed.");
+  ReportOutcome("Installation of " + projectName + " has failed.");
 }
 
 void CInstaller::ReportSuccess() {
   // Usually committed already, before the steps that are not undone.
   if (runChanges) runChanges->Commit();
-  ReportMessage("Installation of " + projectName + " has completed successfully.");
+  ReportOutcome("Installation of " + projectName + " has completed successfully.");
   ReleasePayload();
 }
 

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "support/Log.h"
 #include "support/UniqueHandle.h"
 
 RelaunchResult RelaunchElevatedAndWait(const std::string& exePath, const std::string& parameters) {
@@ -16,6 +17,7 @@ RelaunchResult RelaunchElevatedAndWait(const std::string& exePath, const std::st
   info.nShow = SW_SHOWNORMAL;
 
   RelaunchResult result;
+  theLog.WaitUntilAllFlushed();
   if (!ShellExecuteExA(&info)) {
     result.error = GetLastError();
     return result;

@@ -12,7 +12,9 @@ struct RelaunchResult {
   DWORD exitCode = 0;     // the elevated copy's exit code, once it has ended
 };
 
-// Starts |exePath| with |parameters| through the shell's "runas" verb (the system shows its
+// Waits until the log is on the disk up to this point (the elevated copy appends to the same log,
+// and this process then only waits), then starts |exePath| with |parameters| through the shell's
+// "runas" verb (the system shows its
 // elevation prompt) and waits for that copy to end. The shell shows no error box of its own on
 // failure: the caller decides what to tell. A declined prompt answers launched false with error
 // ERROR_CANCELLED (1223); other failures to start answer their Win32 error. When the copy was

@@ -188,7 +188,7 @@ bool CInstallerApp::TakeProductMutex() {
       "Another installation of " + theInstaller.GetProjectName() + " is in progress.";
   // The log gets the line in both run modes; the wizard's user gets it in a box as well.
   if (!theInstaller.silent) theLog.Write(text.c_str());
-  theInstaller.ReportMessage(text);
+  theInstaller.ReportOutcome(text);
   theInstaller.ReleasePayload();
   SetExitCode(kExitAnotherInstallation);
   return false;

@@ -17,6 +17,7 @@ class CriticalSection {
   void Leave() noexcept { LeaveCriticalSection(&section_); }
 
  private:
+  friend class ConditionVariable;
   CRITICAL_SECTION section_;
 };
 
@@ -34,4 +35,25 @@ class CriticalSectionLock {
 
  private:
   CriticalSection& section_;
+};
+
+// A Win32 condition variable used with a CriticalSection: a thread that holds the section waits
+// for another one to change what the section guards. It needs no clean-up; like the section it is
+// neither copyable nor movable, because waiting threads hold its address.
+class ConditionVariable {
+ public:
+  ConditionVariable() noexcept { InitializeConditionVariable(&variable_); }
+
+  ConditionVariable(const ConditionVariable&) = delete;
+  ConditionVariable& operator=(const ConditionVariable&) = delete;
+
+  // Leaves |section| (held by the caller), sleeps until woken and enters it again. A waiter may
+  // also wake without a cause, so it tests its condition again in a loop.
+  void Sleep(CriticalSection& section) noexcept {
+    SleepConditionVariableCS(&variable_, &section.section_, INFINITE);
+  }
+  void WakeAll() noexcept { WakeAllConditionVariable(&variable_); }
+
+ private:
+  CONDITION_VARIABLE variable_;
 };

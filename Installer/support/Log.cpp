@@ -139,16 +139,30 @@ void CLog::WriteLine(const char* text, std::size_t length) {
     DWORD written = 0;
     WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
-  // Each line reaches the disk before the next step runs, so the log is complete up to the last
-  // line even when the process is killed: a complete log is worth more than the time it costs.
-  FlushFileBuffers(file_.get());
+  // The line is in the file now, so a killed process keeps it; the flush to the disk, which
+  // waits for the disk for a fifth of a millisecond and more, follows on the log's thread.
+  flusher_.LineWritten(file_.get());
 }
 
+LogSequence CLog::LastLine() const { return flusher_.LastWritten(); }
+
+void CLog::WaitUntilFlushed(LogSequence line) { flusher_.WaitUntilFlushed(line); }
+
+void CLog::WaitUntilAllFlushed() { flusher_.WaitUntilAllFlushed(); }
+
 void CLog::SetClock(Clock clock) { clock_ = clock != nullptr ? clock : SystemClock; }
+
+void CLog::SetFlushFunction(LogFlusher::FlushFunction flush) { flusher_.SetFlushFunction(flush); }
+
+void CLog::SetFlushOnWritingThread(bool onWritingThread) {
+  flusher_.SetFlushOnWritingThread(onWritingThread);
+}
 
 time_t CLog::Now() const { return clock_(); }
 
 void CLog::SwitchFile(std::string fileName) {
+  // The old file reaches the disk before it is closed, and the flush thread is done with it.
+  flusher_.WaitUntilAllFlushed();
   file_.reset();
   fileName_ = std::move(fileName);
 }
@@ -178,6 +192,8 @@ void CLogEx::SetLogDir(const char* folder) {
   if (interactive_) {
     messageBox_(LogFolderFailureText(folder, error).c_str(), kFolderFailureCaption);
   }
+  // ExitProcess ends the flush thread wherever it is: the lines so far reach the disk first.
+  WaitUntilAllFlushed();
   exitFunction_(1);
 }
 
@@ -209,12 +225,12 @@ void CLogEx::SetMessageBoxFunction(MessageBoxFunction messageBox) {
   messageBox_ = messageBox != nullptr ? messageBox : ShowFailureBox;
 }
 
-void CLogEx::Write(const char* text) {
+LogSequence CLogEx::Write(const char* text) {
   if (text == nullptr) text = "";
   CriticalSectionLock hold(lock_);
 
   // Without a folder the name would fall back to the root of the current drive.
-  if (folder_.empty()) return;
+  if (folder_.empty()) return LastLine();
   const std::string stamp = PeriodStamp(periodKind_, Now());
   if (stamp != periodStamp_) {
     SwitchFile(BuildLogFileName(folder_, baseName_, stamp));
@@ -223,8 +239,10 @@ void CLogEx::Write(const char* text) {
   // A file that cannot be opened (a missing folder, access denied, another process holding it
   // without write sharing) costs this line only: the installation goes on, and the next line
   // tries to open it again.
-  if (!OpenForAppend()) return;
+  if (!OpenForAppend()) return LastLine();
   WriteLine(text, std::strlen(text));
+  // The lock is still held, so no other line came in between.
+  return LastLine();
 }
 
 void CLogEx::EnterFunction(const char* name, const char* parameter) {

@@ -7,13 +7,16 @@
 #include <string>
 
 #include "support/CriticalSection.h"
+#include "support/LogFlusher.h"
 #include "support/UniqueHandle.h"
 
 // The installer's trace: one plain-text file per period (a month, as the program is set up),
 // appended to by every run, one time-stamped line per message:
 //   2024-05-01 14:03:27 Enter function Files().\r\n
-// Every line is flushed as it is written, so the log is complete up to the last line even when
-// the process is killed.
+// Every line is written to the file in one piece when it happens, so the log is complete up to the
+// last line even when the process is killed; a thread of the log then flushes it to the disk
+// (LogFlusher), and the installation waits for that only before it reports its outcome, before it
+// starts another program, and at the end of the process.
 
 // One log file, its lock and the routine that writes one time-stamped line.
 class CLog {
@@ -39,19 +42,32 @@ class CLog {
   bool OpenForAppend();
 
   // Writes "YYYY-MM-DD HH:MM:SS " (20 characters, local time read from the clock now), the first
-  // |length| bytes of |text| and "\r\n" in one write, then flushes the file. Does nothing while no file is
-  // open; write and flush errors are ignored (a log that cannot be written must not stop the
-  // installation). Takes no lock: CLogEx::Write calls it, as the virtual operation, with the lock
-  // held.
+  // |length| bytes of |text| and "\r\n" in one write and hands the line to the log's flush
+  // thread. Does nothing while no file is open; write and flush errors are ignored (a log that
+  // cannot be written must not stop the installation). Takes no lock: CLogEx::Write calls it, as
+  // the virtual operation, with the lock held.
   virtual void WriteLine(const char* text, std::size_t length);
+
+  // The number of the last line written (0 before the first); lines that were dropped have none.
+  LogSequence LastLine() const;
+  // Returns once every line up to |line| is flushed to the disk (see LogFlusher).
+  void WaitUntilFlushed(LogSequence line);
+  // Returns once every line written so far is flushed to the disk.
+  void WaitUntilAllFlushed();
 
   // Replaces the clock; null restores the system clock.
   void SetClock(Clock clock);
+  // Replaces FlushFileBuffers for tests; null restores it.
+  void SetFlushFunction(LogFlusher::FlushFunction flush);
+  // True: each line is flushed by its writer before the write returns, without the thread (the
+  // way the log worked before it had one). Set before the first line.
+  void SetFlushOnWritingThread(bool onWritingThread);
 
  protected:
   time_t Now() const;
   const std::string& FileName() const { return fileName_; }
-  // Closes the open file, if any, and makes |fileName| the file the next OpenForAppend opens.
+  // Closes the open file, if any, once every line written to it is flushed, and makes |fileName|
+  // the file the next OpenForAppend opens.
   void SwitchFile(std::string fileName);
 
   // Held by CLogEx::Write for a whole line, so the stamp, the name, the handle and the write of
@@ -62,6 +78,9 @@ class CLog {
   std::string fileName_;
   UniqueHandle file_;
   Clock clock_;
+  // Declared after the file so that it is destroyed before it: its destructor flushes the last
+  // lines and ends the thread while the file is still open.
+  LogFlusher flusher_;
 };
 
 // The process-wide log: a folder, a file name re-derived from the executable's base name and the
@@ -94,7 +113,8 @@ class CLogEx : public CLog {
 
   // Creates |folder| (with its parents) when needed and stores its full path. When it cannot be
   // created, shows the "Class LogFileEx" box (only when interactive) and ends the process with
-  // exit code 1: without a log folder a run would leave no trace. The current file name, period
+  // exit code 1, once the lines written so far are flushed: without a log folder a run would
+  // leave no trace. The current file name, period
   // stamp and open file stay as they are, so a new folder takes effect with the next change of
   // period stamp; start-up sets the folder before the first line, so the first file already
   // lies in it.
@@ -126,8 +146,9 @@ class CLogEx : public CLog {
   // stamp are two separate readings of the clock. A file that cannot be opened, or a log that has
   // no folder yet, loses the line silently; the next line tries again. Every line is appended at
   // the end of the file as it is at that moment, also while another process writes the same
-  // file, so lines of two installers interleave whole. Thread-safe.
-  void Write(const char* text);
+  // file, so lines of two installers interleave whole. Answers the line's number for
+  // WaitUntilFlushed (for a lost line the number of the last line before it). Thread-safe.
+  LogSequence Write(const char* text);
 
   // "Enter function <name>." when |parameter| is null, else
   // "Enter function <name> with parameter <parameter>." (an empty parameter leaves nothing

@@ -1,0 +1,116 @@
+#include "support/LogFlusher.h"
+
+namespace {
+
+// The thread only waits and flushes; a small stack is plenty.
+constexpr SIZE_T kThreadStack = 64 * 1024;
+
+// A function of its own (not the address of FlushFileBuffers), so that a build which replaces
+// the call with a macro replaces this one too.
+BOOL FlushToDisk(HANDLE file) { return FlushFileBuffers(file); }
+
+}  // namespace
+
+LogFlusher::LogFlusher() : flush_(FlushToDisk) {}
+
+LogFlusher::~LogFlusher() {
+  if (thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT) {
+    {
+      CriticalSectionLock hold(state_);
+      stopping_ = true;
+    }
+    lineWritten_.WakeAll();
+    WaitForSingleObject(thread_.get(), INFINITE);
+  }
+  // Only this thread is left: the joined thread flushed everything, an ended one perhaps not.
+  if (flushed_ < written_) {
+    flush_(file_);
+    flushed_ = written_;
+  }
+}
+
+LogSequence LogFlusher::LineWritten(HANDLE file) {
+  LogSequence line = 0;
+  bool flushHere = false;
+  {
+    CriticalSectionLock hold(state_);
+    line = ++written_;
+    file_ = file;
+    flushHere = onWritingThread_ || !ThreadStarted();
+  }
+  if (flushHere) {
+    FlushThrough(file, line);
+  } else {
+    lineWritten_.WakeAll();
+  }
+  return line;
+}
+
+LogSequence LogFlusher::LastWritten() const {
+  CriticalSectionLock hold(state_);
+  return written_;
+}
+
+void LogFlusher::WaitUntilFlushed(LogSequence line) {
+  CriticalSectionLock hold(state_);
+  if (line > written_) line = written_;
+  while (flushed_ < line) lineFlushed_.Sleep(state_);
+}
+
+void LogFlusher::WaitUntilAllFlushed() { WaitUntilFlushed(static_cast<LogSequence>(-1)); }
+
+void LogFlusher::SetFlushFunction(FlushFunction flush) {
+  CriticalSectionLock hold(state_);
+  flush_ = flush != nullptr ? flush : FlushToDisk;
+}
+
+void LogFlusher::SetFlushOnWritingThread(bool onWritingThread) {
+  CriticalSectionLock hold(state_);
+  onWritingThread_ = onWritingThread;
+}
+
+DWORD WINAPI LogFlusher::ThreadMain(void* flusher) {
+  static_cast<LogFlusher*>(flusher)->FlushUntilStopped();
+  return 0;
+}
+
+void LogFlusher::FlushUntilStopped() {
+  for (;;) {
+    HANDLE file = nullptr;
+    LogSequence line = 0;
+    {
+      CriticalSectionLock hold(state_);
+      while (flushed_ >= written_ && !stopping_) lineWritten_.Sleep(state_);
+      if (flushed_ >= written_) return;  // asked to end, and nothing is left
+      file = file_;
+      line = written_;
+    }
+    // Outside the lock: writers go on appending lines while this one waits for the disk.
+    FlushThrough(file, line);
+  }
+}
+
+bool LogFlusher::ThreadStarted() {
+  if (!threadTried_) {
+    threadTried_ = true;
+    thread_.reset(CreateThread(nullptr, kThreadStack, ThreadMain, this,
+                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  }
+  return static_cast<bool>(thread_);
+}
+
+void LogFlusher::FlushThrough(HANDLE file, LogSequence line) {
+  FlushFunction flush = nullptr;
+  {
+    CriticalSectionLock hold(state_);
+    flush = flush_;
+  }
+  // Errors are ignored, as for the write: a log that cannot be flushed must not stop the
+  // installation, and the lines are in the file all the same.
+  flush(file);
+  {
+    CriticalSectionLock hold(state_);
+    if (line > flushed_) flushed_ = line;
+  }
+  lineFlushed_.WakeAll();
+}
