@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -77,6 +80,20 @@ bool HasLineStampShape(const std::string& line) {
     if (kShape[i] == 'd' ? !digit : line[i] != kShape[i]) return false;
   }
   return true;
+}
+
+// The texts of the lines of a log file, each after its 20-character stamp, in file order. A line
+// without the stamp's shape, or a file that ends inside a line, fails the calling test.
+std::vector<std::string> WholeLineTexts(const std::string& text) {
+  std::vector<std::string> texts;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = text.substr(start, end - start);
+    EXPECT_TRUE(HasLineStampShape(line)) << "a torn line: [" << line << "]";
+    texts.push_back(line.size() > 20 ? line.substr(20) : line);
+  }
+  EXPECT_EQ(start, text.size()) << "the file ends in the middle of a line";
+  return texts;
 }
 
 // The monthly stamp of the system clock now, as a log of kind 1 derives it.
@@ -471,14 +488,8 @@ TEST_F(LogTest, LinesOfTwoProcessesSharingTheFileAllLandWhole) {
 
   const std::string text =
       ReadFileText(BuildLogFileName(dir_.path(), "log_hammer", MonthStampNow()));
-  std::multiset<std::string> got;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    const std::string line = text.substr(start, end - start);
-    EXPECT_TRUE(HasLineStampShape(line)) << "a torn line: [" << line << "]";
-    got.insert(line.size() > 20 ? line.substr(20) : line);
-  }
-  EXPECT_EQ(start, text.size()) << "the file ends in the middle of a line";
+  const std::vector<std::string> lines = WholeLineTexts(text);
+  const std::multiset<std::string> got(lines.begin(), lines.end());
   std::multiset<std::string> want;
   for (const char* name : names) {
     for (int i = 0; i < kLines; ++i) want.insert(std::string(name) + " line " + std::to_string(i));
@@ -527,6 +538,174 @@ TEST_F(LogTest, LockIsReleasedWhenAnExceptionPassesThroughWrite) {
   other.join();
   EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")),
             "2024-05-15 10:20:30 from another thread\r\n");
+}
+
+// ---- The flush thread ---------------------------------------------------------------------
+
+// A flush that waits until the test opens the gate, as for a slow disk, and counts the flushes
+// that have completed.
+HANDLE g_flushGate = nullptr;
+std::atomic<int> g_completedFlushes{0};
+
+BOOL FlushAfterTheGate(HANDLE file) {
+  WaitForSingleObject(g_flushGate, INFINITE);
+  const BOOL flushed = FlushFileBuffers(file);
+  ++g_completedFlushes;
+  return flushed;
+}
+
+// The gate of FlushAfterTheGate, closed while the object lives unless opened before. Declared
+// after the log it holds back, so that it is opened before the log's end waits for the flush.
+class FlushGate {
+ public:
+  FlushGate() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    g_flushGate = event_.get();
+    g_completedFlushes = 0;
+  }
+  ~FlushGate() { Open(); }
+  FlushGate(const FlushGate&) = delete;
+  FlushGate& operator=(const FlushGate&) = delete;
+  void Open() { SetEvent(event_.get()); }
+
+ private:
+  UniqueHandle event_;
+};
+
+// Runs |call| on a thread of its own; the owner's end waits for the call to return.
+class CallOnAnotherThread {
+ public:
+  explicit CallOnAnotherThread(std::function<void()> call)
+      : returned_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_([this, call] {
+          call();
+          SetEvent(returned_.get());
+        }) {}
+  ~CallOnAnotherThread() { thread_.join(); }
+  CallOnAnotherThread(const CallOnAnotherThread&) = delete;
+  CallOnAnotherThread& operator=(const CallOnAnotherThread&) = delete;
+
+  bool ReturnedWithin(DWORD milliseconds) const {
+    return WaitForSingleObject(returned_.get(), milliseconds) == WAIT_OBJECT_0;
+  }
+
+ private:
+  UniqueHandle returned_;
+  std::thread thread_;
+};
+
+// How long a call that must wait for the gate is given to return anyway: a wrong one returns in
+// well under a millisecond.
+constexpr DWORD kMustStillWait = 300;
+constexpr DWORD kReturnsOnceOpened = 10000;
+
+TEST_F(LogTest, WaitUntilFlushedReturnsOnlyAfterTheFlushOfThatLine) {
+  auto log = MakeLog(dir_.path());
+  FlushGate gate;
+  log->SetFlushFunction(FlushAfterTheGate);
+  const LogSequence first = log->Write("first");
+  EXPECT_EQ(first, 1u);
+  EXPECT_EQ(log->Write("second"), first + 1);
+  // The lines are in the file while their flush still waits for the disk.
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")),
+            "2024-05-15 10:20:30 first\r\n"
+            "2024-05-15 10:20:30 second\r\n");
+
+  int flushesSeen = 0;
+  {
+    CallOnAnotherThread wait([&] {
+      log->WaitUntilFlushed(first + 1);
+      flushesSeen = g_completedFlushes;
+    });
+    EXPECT_FALSE(wait.ReturnedWithin(kMustStillWait)) << "the wait returned before the flush";
+    gate.Open();
+    EXPECT_TRUE(wait.ReturnedWithin(kReturnsOnceOpened));
+  }
+  EXPECT_GE(flushesSeen, 1) << "the wait returned before a flush had completed";
+}
+
+TEST_F(LogTest, ChangeOfPeriodClosesTheOldFileOnlyAfterItsFlush) {
+  SetTime(LocalTime(2024, 5, 31, 23, 59, 59));
+  auto log = MakeLog(dir_.path());
+  FlushGate gate;
+  log->SetFlushFunction(FlushAfterTheGate);
+  log->Write("last of May");
+
+  SetTime(LocalTime(2024, 6, 1, 0, 0, 0));
+  {
+    CallOnAnotherThread june([&] { log->Write("first of June"); });
+    EXPECT_FALSE(june.ReturnedWithin(kMustStillWait))
+        << "the May file was closed while its flush was still to come";
+    gate.Open();
+    EXPECT_TRUE(june.ReturnedWithin(kReturnsOnceOpened));
+  }
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-05")), "2024-05-31 23:59:59 last of May\r\n");
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-06")),
+            "2024-06-01 00:00:00 first of June\r\n");
+}
+
+// One run's lines, from the last seconds of May into June (two clock readings a line: the period
+// stamp and the line stamp), written by a log with its flush thread and by one that flushes each
+// line as it writes it: the two make the same files, byte for byte.
+TEST_F(LogTest, FlushThreadLeavesTheBytesOfTheLineByLineWay) {
+  const time_t may = LocalTime(2024, 5, 31, 23, 59, 58);
+  const time_t june = LocalTime(2024, 6, 1, 0, 0, 0);
+  std::vector<time_t> readings;
+  std::vector<std::string> texts;
+  for (int i = 0; i < 300; ++i) {
+    const time_t when = i < 150 ? may + i / 100 : june + (i - 150) / 100;
+    readings.insert(readings.end(), {when, when});
+    texts.push_back(i % 50 == 7 ? "" : "Enter function Step" + std::to_string(i) + "().");
+  }
+  // At midnight: the period stamp still reads May, the line stamp already June.
+  readings[2 * 149 + 1] = june;
+
+  const std::string threaded = dir_.Child("threaded");
+  const std::string lineByLine = dir_.Child("line by line");
+  for (const std::string& folder : {threaded, lineByLine}) {
+    auto log = MakeLog(folder);
+    log->SetFlushOnWritingThread(folder == lineByLine);
+    g_readings = readings;
+    g_nextReading = 0;
+    for (const std::string& text : texts) log->Write(text.c_str());
+  }
+
+  for (const char* stamp : {"2024-05", "2024-06"}) {
+    const std::string want = ReadFileText(LogFile(lineByLine, stamp));
+    EXPECT_EQ(std::count(want.begin(), want.end(), '\n'), 150) << stamp;
+    EXPECT_EQ(ReadFileText(LogFile(threaded, stamp)), want) << stamp;
+  }
+}
+
+// A run killed from outside right after its last line: the line is in the file although the
+// flush of the lines never happened.
+TEST_F(LogTest, LinesWrittenBeforeTheProcessIsKilledAreInTheFile) {
+  const std::string hammer = TestToolPath("log_hammer.exe");
+  ASSERT_TRUE(FileExists(hammer)) << hammer << " is missing: build the log_hammer target";
+  constexpr int kLines = 200;
+  const std::string eventName = "log_hammer_logged_" + std::to_string(GetCurrentProcessId());
+  const UniqueHandle logged(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+  ASSERT_TRUE(logged);
+
+  std::string commandLine = "\"" + hammer + "\" \"" + dir_.path() + "\" killed " +
+                            std::to_string(kLines) + " " + eventName;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started = {};
+  ASSERT_TRUE(CreateProcessA(hammer.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                             CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started))
+      << "CreateProcessA failed for " << hammer << " with error " << GetLastError();
+  const UniqueHandle thread(started.hThread);
+  const UniqueHandle process(started.hProcess);
+  const bool wroteAll = WaitForSingleObject(logged.get(), 20000) == WAIT_OBJECT_0;
+  TerminateProcess(process.get(), 1);
+  WaitForSingleObject(process.get(), 10000);
+  ASSERT_TRUE(wroteAll) << "log_hammer never reported its last line";
+
+  const std::string text =
+      ReadFileText(BuildLogFileName(dir_.path(), "log_hammer", MonthStampNow()));
+  const std::vector<std::string> got = WholeLineTexts(text);
+  std::vector<std::string> want;
+  for (int i = 0; i < kLines; ++i) want.push_back("killed line " + std::to_string(i));
+  EXPECT_EQ(got, want);
 }
 
 }  // namespace
