@@ -8,16 +8,16 @@ source "$(dirname "$0")/lib.sh"
 need_display "$@"
 new_prefix
 
-# A product of 1200 small files with four big ones among them, all incompressible: the many
-# files make the copying last several seconds, the big ones make it likely that a stop arrives
-# in the middle of a file.
+# A product of 3000 small files with four big ones among them, all incompressible: the many
+# files make the copying last several seconds (the log's flush no longer slows each file down),
+# the big ones make it likely that a stop arrives in the middle of a file.
 product=$SCENARIO_DIR/large
 cp -r "$DEMO/product" "$product"
 python3 - "$product/Data" <<'PY'
 import os, sys
 folder = sys.argv[1]
 os.makedirs(folder)
-for i in range(1200):
+for i in range(3000):
     with open(os.path.join(folder, 'f%04d.bin' % i), 'wb') as f:
         f.write(os.urandom(4096))
 for i in (20, 40, 60, 80):
