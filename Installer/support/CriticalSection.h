@@ -52,6 +52,10 @@ class ConditionVariable {
   void Sleep(CriticalSection& section) noexcept {
     SleepConditionVariableCS(&variable_, &section.section_, INFINITE);
   }
+  // Sleep for at most |milliseconds|.
+  void SleepAtMost(CriticalSection& section, DWORD milliseconds) noexcept {
+    SleepConditionVariableCS(&variable_, &section.section_, milliseconds);
+  }
   void WakeAll() noexcept { WakeAllConditionVariable(&variable_); }
 
  private:

@@ -4,6 +4,13 @@ namespace {
 
 // The thread only waits and flushes; a small stack is plenty.
 constexpr SIZE_T kThreadStack = 64 * 1024;
+// The shortest time between the end of one flush and the start of the next, unless someone waits
+// for the flush or the log ends. A flush as soon as the last one ends covered only one line or
+// two: on the 10,000-file product 16,500 flushes for 20,000 lines, and the installation still took
+// 3.2-3.6 s against 1.8 s without any flush (the log's own writes were not held up; the run as a
+// whole was, by each flush). With 5 ms between flushes it took 1.8 s. A power cut can then find up to these
+// milliseconds of lines unflushed; a killed process loses nothing, as every line is in the file.
+constexpr ULONGLONG kPace = 5;
 
 // A function of its own (not the address of FlushFileBuffers), so that a build which replaces
 // the call with a macro replaces this one too.
@@ -20,6 +27,7 @@ LogFlusher::~LogFlusher() {
       stopping_ = true;
     }
     lineWritten_.WakeAll();
+    hurry_.WakeAll();
     WaitForSingleObject(thread_.get(), INFINITE);
   }
   // Only this thread is left: the joined thread flushed everything, an ended one perhaps not.
@@ -54,7 +62,11 @@ LogSequence LogFlusher::LastWritten() const {
 void LogFlusher::WaitUntilFlushed(LogSequence line) {
   CriticalSectionLock hold(state_);
   if (line > written_) line = written_;
+  if (flushed_ >= line) return;
+  ++waiters_;
+  hurry_.WakeAll();
   while (flushed_ < line) lineFlushed_.Sleep(state_);
+  --waiters_;
 }
 
 void LogFlusher::WaitUntilAllFlushed() { WaitUntilFlushed(static_cast<LogSequence>(-1)); }
@@ -82,6 +94,12 @@ void LogFlusher::FlushUntilStopped() {
       CriticalSectionLock hold(state_);
       while (flushed_ >= written_ && !stopping_) lineWritten_.Sleep(state_);
       if (flushed_ >= written_) return;  // asked to end, and nothing is left
+      // Lines that come within the pace share the next flush.
+      const ULONGLONG due = lastFlush_ + kPace;
+      for (ULONGLONG now = GetTickCount64(); now < due && waiters_ == 0 && !stopping_;
+           now = GetTickCount64()) {
+        hurry_.SleepAtMost(state_, static_cast<DWORD>(due - now));
+      }
       file = file_;
       line = written_;
     }
@@ -111,6 +129,7 @@ void LogFlusher::FlushThrough(HANDLE file, LogSequence line) {
   {
     CriticalSectionLock hold(state_);
     if (line > flushed_) flushed_ = line;
+    lastFlush_ = GetTickCount64();
   }
   lineFlushed_.WakeAll();
 }

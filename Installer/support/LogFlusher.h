@@ -13,8 +13,8 @@ using LogSequence = unsigned long long;
 // each line into the file itself (one WriteFile, at once, so a killed process loses nothing
 // already written) and then hands the file to LineWritten, which answers the line's number. A
 // thread of its own, started with the first line, calls FlushFileBuffers for whatever has been
-// written since its last flush: one flush covers every line written while the one before it
-// waited for the disk. Whoever must know the lines are on the disk (before the outcome is
+// written since its last flush, at most once every few milliseconds (kPace): one flush covers
+// every line written meanwhile. A waiter or the end of the log cuts that pause short. Whoever must know the lines are on the disk (before the outcome is
 // reported, before another program starts, at the end of the process) waits for "flushed up to
 // n" with WaitUntilFlushed.
 //
@@ -68,6 +68,9 @@ class LogFlusher {
   mutable CriticalSection state_;
   ConditionVariable lineWritten_;  // a line was written, or the thread is asked to end
   ConditionVariable lineFlushed_;  // flushed_ moved on
+  ConditionVariable hurry_;        // someone waits for a flush, or the thread is asked to end
+  int waiters_ = 0;                // threads inside WaitUntilFlushed that wait for the flush
+  ULONGLONG lastFlush_ = 0;        // GetTickCount64 when the last flush ended
   HANDLE file_ = nullptr;          // the file of the newest line; the writer owns it
   LogSequence written_ = 0;
   LogSequence flushed_ = 0;

@@ -622,6 +622,18 @@ TEST_F(LogTest, WaitUntilFlushedReturnsOnlyAfterTheFlushOfThatLine) {
   EXPECT_GE(flushesSeen, 1) << "the wait returned before a flush had completed";
 }
 
+TEST_F(LogTest, LinesWrittenWhileAFlushWaitsShareTheNextFlush) {
+  auto log = MakeLog(dir_.path());
+  FlushGate gate;
+  log->SetFlushFunction(FlushAfterTheGate);
+  LogSequence last = 0;
+  for (int i = 0; i < 50; ++i) last = log->Write(("line " + std::to_string(i)).c_str());
+  gate.Open();
+  log->WaitUntilFlushed(last);
+  // The first flush waited at the gate; every line after it waited for one more.
+  EXPECT_LE(g_completedFlushes, 2) << "a flush per line";
+}
+
 TEST_F(LogTest, ChangeOfPeriodClosesTheOldFileOnlyAfterItsFlush) {
   SetTime(LocalTime(2024, 5, 31, 23, 59, 59));
   auto log = MakeLog(dir_.path());
