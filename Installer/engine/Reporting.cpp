@@ -15,10 +15,11 @@ void CInstaller::ReportMessage(const std::string& text) {
 
 void CInstaller::ReportOutcome(const std::string& text) {
   // A deployment tool reads the exit code, a user the box, and either may go straight to the
-  // log: it must already hold everything the run wrote.
-  theLog.WaitUntilAllFlushed();
+  // log: it must already hold everything the run wrote. Unattended, the sentence is a log line
+  // itself, and one wait after it covers it and all before it.
+  if (!silent) theLog.WaitUntilAllFlushed();
   ReportMessage(text);
-  theLog.WaitUntilAllFlushed();
+  if (silent) theLog.WaitUntilAllFlushed();
 }
 
 void CInstaller::ReportFailure() {
