@@ -14,9 +14,9 @@ using LogSequence = unsigned long long;
 // already written) and then hands the file to LineWritten, which answers the line's number. A
 // thread of its own, started with the first line, calls FlushFileBuffers for whatever has been
 // written since its last flush, at most once every few milliseconds (kPace): one flush covers
-// every line written meanwhile. A waiter or the end of the log cuts that pause short. Whoever must know the lines are on the disk (before the outcome is
-// reported, before another program starts, at the end of the process) waits for "flushed up to
-// n" with WaitUntilFlushed.
+// every line written meanwhile. A waiter or the end of the log cuts that pause short. Whoever
+// must know the lines are on the disk (before the outcome is reported, before another program
+// starts, at the end of the process) waits for "flushed up to n" with WaitUntilFlushed.
 //
 // The handle stays the writer's: it closes a file only after WaitUntilAllFlushed, so the thread
 // never flushes a closed handle. Thread-safe.
