@@ -81,7 +81,7 @@ bool CInstallerApp::Start(int argc, char** argv) {
 
   MakeFolderOptionsAbsolute(args);
   theInstaller.silent = args.GetTargetDir().empty() ? 0 : 1;
-  ChooseLogFolder();
+  if (!ChooseLogFolder()) return false;
   theInstaller.silentUninstall = args.needSilentUninstall;
   theInstaller.desktopShortcut = args.needCreateShortcutOnDesktop;
   theInstaller.installUltraVNC = args.needInstallUVNC;
@@ -113,13 +113,20 @@ bool CInstallerApp::Start(int argc, char** argv) {
   return false;
 }
 
-void CInstallerApp::ChooseLogFolder() {
+bool CInstallerApp::ChooseLogFolder() {
   const LogFolderChoice choice =
       ::ChooseLogFolder(argTracker->GetLogLocation(), TempFolder(), theLog);
   // Unattended, nobody can close a box: a log folder that cannot be made ends the run quietly.
   theLog.SetInteractive(!theInstaller.silent);
+  if (choice.failure != ERROR_SUCCESS) {
+    // A run without a log would leave no trace: it ends as when no folder can be created.
+    theLog.EndWithoutLogFolder(choice.folder.c_str(), choice.failure);
+    SetExitCode(kExitLogFolderFailed);
+    return false;
+  }
   theLog.SetLogDir(choice.folder.c_str());
   if (!choice.notice.empty()) theLog.Write(choice.notice.c_str());
+  return true;
 }
 
 bool CInstallerApp::PassPrivilegeGate(bool isElevatedCopy) {

@@ -45,7 +45,9 @@ class CInstallerApp : public CWinApp {
 
  private:
   // The -l folder when it can hold the log, else the temporary folder (with a line that says why).
-  void ChooseLogFolder();
+  // False when no folder can hold it (the log file's own name is too long): the run ends with
+  // exit code 1 (CLogEx::EndWithoutLogFolder) and nothing done.
+  bool ChooseLogFolder();
   // True when start-up may go on in this process; otherwise the exit code is set and start-up ends.
   // |isElevatedCopy|: this process is the copy a relaunch started, which never relaunches again.
   bool PassPrivilegeGate(bool isElevatedCopy);

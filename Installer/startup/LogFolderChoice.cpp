@@ -1,8 +1,9 @@
 #include "startup/LogFolderChoice.h"
 
-#include <windows.h>
+#include <vector>
 
 #include "support/PathHelpers.h"
+#include "support/UniqueHandle.h"
 
 namespace {
 
@@ -19,17 +20,48 @@ bool IsExistingFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-LogFolderChoice PassOver(const std::string& requested, const char* why,
+// Separators found as the system finds them, so that a trail byte of a double-byte character
+// never splits a name.
+std::string LastComponent(const std::string& path) {
+  const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
+  return separators.empty() ? path : path.substr(separators.back() + 1);
+}
+
+// Opens an existing |fileName| the way the log appends to it (append only, shared for reading and
+// writing) and closes it again. A viewer that opened it with no sharing or read sharing only
+// refuses the log every line of the run, silently; another installer writing the same log shares
+// it and does not count. A missing file is not created here: the log creates it with its first
+// line.
+bool IsHeldByAnotherProgram(const std::string& fileName) {
+  const HANDLE opened = CreateFileA(fileName.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD error = GetLastError();
+  const UniqueHandle file(opened);
+  return !file && error == ERROR_SHARING_VIOLATION;
+}
+
+LogFolderChoice PassOver(const std::string& requested, const std::string& why,
                          const std::string& temporaryFolder) {
-  return {temporaryFolder, "The log folder " + requested + " cannot hold the log: " + why +
-                               ". The log is written to the temporary folder " +
-                               temporaryFolder + " instead."};
+  return {temporaryFolder,
+          "The log folder " + requested + " cannot hold the log: " + why +
+              ". The log is written to the temporary folder " + temporaryFolder + " instead."};
 }
 
 }  // namespace
 
+bool LastNameFits(const std::string& path) {
+  return LastComponent(path).size() <= kMaxNameLength;
+}
+
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,
                                 const CLogEx& log) {
+  const std::string wanted = requested.empty() ? temporaryFolder : requested;
+  // The name is the same in every folder, so no folder can hold it; the run ends before it has
+  // created anything, the -l folder included.
+  if (!LastNameFits(log.FileNameIn(wanted))) {
+    return {wanted, std::string(), ERROR_FILENAME_EXCED_RANGE};
+  }
   if (requested.empty()) return {temporaryFolder, std::string()};
   if (!log.FileNameFitsIn(requested)) {
     return PassOver(requested, "the log file name in it would be longer than 259 characters",
@@ -47,6 +79,12 @@ LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string&
   // still leaves its log, where the deployment engineer looks for a failed -l anyway.
   if (!IsExistingFolder(requested)) {
     return PassOver(requested, "it is no folder and cannot be created", temporaryFolder);
+  }
+  const std::string logFile = log.FileNameIn(requested);
+  if (IsHeldByAnotherProgram(logFile)) {
+    return PassOver(requested,
+                    "its log file " + LastComponent(logFile) + " is held open by another program",
+                    temporaryFolder);
   }
   return {requested, std::string()};
 }

@@ -1,15 +1,31 @@
 // Where the log of a run goes: the -l folder when it can hold the log, else the temporary folder.
 #pragma once
 
+#include <windows.h>
+
+#include <cstddef>
 #include <string>
 
 #include "support/Log.h"
+
+// The longest name one component of a path may have (a folder or a file name), on NTFS as under
+// Wine.
+constexpr std::size_t kMaxNameLength = 255;
+
+// Whether the last component of |path| (after its last backslash, found as the system finds it)
+// has at most kMaxNameLength characters: a longer name cannot be created in any folder.
+bool LastNameFits(const std::string& path);
 
 struct LogFolderChoice {
   std::string folder;  // the folder to hand to the log (CLogEx::SetLogDir)
   // One line for the log when a requested folder was passed over, naming it and saying why;
   // empty when it was taken or none was requested.
   std::string notice;
+  // ERROR_SUCCESS, or why no folder at all can hold the log: ERROR_FILENAME_EXCED_RANGE when the
+  // log file's own name (the executable's base name, the period stamp and ".log") passes
+  // kMaxNameLength characters. |folder| then is the folder the run would have logged to, for the
+  // box of CLogEx::EndWithoutLogFolder, and nothing has been created.
+  DWORD failure = ERROR_SUCCESS;
 };
 
 // Takes |requested| (the -l value, already absolute) when it can hold |log|'s file:
@@ -18,8 +34,12 @@ struct LogFolderChoice {
 //   - the folder above it exists or can be created (EnsurePath, which also tries to create the
 //     folder itself);
 //   - it is not an existing file;
-//   - it is a folder afterwards (a name Windows refuses or a device name is none).
-// Otherwise answers |temporaryFolder| with a notice. Only a temporary folder that cannot be
-// created either ends the run (SetLogDir: exit code 1).
+//   - it is a folder afterwards (a name Windows refuses or a device name is none);
+//   - its log file, when it exists, is not held open by another program without write sharing
+//     (the log would lose every line of the run). The file is only opened, never created.
+// Otherwise answers |temporaryFolder| with a notice; the temporary folder itself is taken as it
+// is. Only a temporary folder that cannot be created either ends the run (SetLogDir: exit code 1).
+// Before any of this, a log file name longer than kMaxNameLength answers |failure| (see above),
+// with or without a requested folder.
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,
                                 const CLogEx& log);

@@ -25,6 +25,21 @@ std::string FolderGivingNameOf(const std::string& parent, std::size_t nameLength
   return parent + "\\" + std::string(nameLength - kNameAfterFolder - parent.size() - 1, 'n');
 }
 
+// Mid-December 2026 in every time zone: the log file in a folder is installer_tests2026-12.log.
+time_t December2026() { return 1797336000; }
+constexpr char kLogFileName[] = "installer_tests2026-12.log";
+
+// No program holds the log file of the case's folder.
+constexpr DWORD kNotHeld = ~0u;
+
+// Another program's handle on |file| opened for reading with |share| (created when missing, as
+// a viewer would find a log that exists); none for kNotHeld.
+UniqueHandle HoldFor(const std::string& file, DWORD share) {
+  if (share == kNotHeld) return UniqueHandle();
+  return UniqueHandle(
+      CreateFileA(file.c_str(), GENERIC_READ, share, nullptr, OPEN_ALWAYS, 0, nullptr));
+}
+
 TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
   const ScopedTempDir temp;
   ASSERT_FALSE(temp.path().empty());
@@ -32,35 +47,54 @@ TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
   const std::string file = temp.Child("Logs.txt");
   ASSERT_TRUE(UniqueHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                        FILE_ATTRIBUTE_NORMAL, nullptr)));
-  const CLogEx log(temp.path().c_str(), 1);
+  ASSERT_TRUE(CreateDirectoryA(temp.Child("viewed").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(tempFolder.c_str(), nullptr));
+  CLogEx log(temp.path().c_str(), 1);
+  log.SetClock(December2026);
+  const std::string heldWhy =
+      std::string("its log file ") + kLogFileName + " is held open by another program";
 
   struct Case {
     const char* name;
     std::string requested;
     bool taken;
     const char* why;  // the reason the notice gives when the folder is passed over
+    // How another program shares the log file it holds in the folder the run would log to.
+    DWORD heldWith;
   };
   const Case cases[] = {
-      {"none requested", "", false, nullptr},
-      {"an existing folder", temp.path(), true, nullptr},
-      {"a new folder below an existing one", temp.Child("new\\logs"), true, nullptr},
-      {"an existing file", file, false, "it is a file, not a folder"},
+      {"none requested", "", false, nullptr, kNotHeld},
+      {"an existing folder", temp.path(), true, nullptr, kNotHeld},
+      {"a new folder below an existing one", temp.Child("new\\logs"), true, nullptr, kNotHeld},
+      {"an existing file", file, false, "it is a file, not a folder", kNotHeld},
       {"an existing file written with a backslash", file + "\\", false,
-       "it is a file, not a folder"},
-      {"a log file name of 259 characters", FolderGivingNameOf(temp.path(), 259), true, nullptr},
+       "it is a file, not a folder", kNotHeld},
+      {"a log file name of 259 characters", FolderGivingNameOf(temp.path(), 259), true, nullptr,
+       kNotHeld},
       {"a log file name of 260 characters", FolderGivingNameOf(temp.path(), 260), false,
-       "the log file name in it would be longer than 259 characters"},
+       "the log file name in it would be longer than 259 characters", kNotHeld},
       {"a folder above it that cannot be created", file + "\\sub\\logs", false,
-       "the folder above it does not exist and cannot be created"},
+       "the folder above it does not exist and cannot be created", kNotHeld},
       {"a name that cannot be created below an existing folder", temp.Child("bad|name"), false,
-       "it is no folder and cannot be created"},
+       "it is no folder and cannot be created", kNotHeld},
       {"a quote the C runtime kept from \"-lC:\\My Logs\\\"\"", temp.Child("My Logs\""), false,
-       "it is no folder and cannot be created"},
-      {"a device", temp.Child("con"), false, "it is a file, not a folder"},
+       "it is no folder and cannot be created", kNotHeld},
+      {"a device", temp.Child("con"), false, "it is a file, not a folder", kNotHeld},
+      {"its log file held without sharing", temp.Child("viewed"), false, heldWhy.c_str(), 0},
+      {"its log file held with read sharing only", temp.Child("viewed"), false, heldWhy.c_str(),
+       FILE_SHARE_READ},
+      {"its log file shared for writing too (another installer)", temp.Child("viewed"), true,
+       nullptr, FILE_SHARE_READ | FILE_SHARE_WRITE},
+      // Nowhere else to go: the run logs what it can, as it always did.
+      {"none requested, the temporary folder's log file held", "", false, nullptr, 0},
   };
   for (const Case& c : cases) {
+    const std::string loggedTo = c.requested.empty() ? tempFolder : c.requested;
+    const UniqueHandle holder = HoldFor(loggedTo + "\\" + kLogFileName, c.heldWith);
+    ASSERT_TRUE(c.heldWith == kNotHeld || holder) << c.name;
     const LogFolderChoice choice = ChooseLogFolder(c.requested, tempFolder, log);
     EXPECT_EQ(choice.folder, c.taken ? c.requested : tempFolder) << c.name;
+    EXPECT_EQ(choice.failure, static_cast<DWORD>(ERROR_SUCCESS)) << c.name;
     if (c.why == nullptr) {
       EXPECT_EQ(choice.notice, "") << c.name;
     } else {
@@ -73,6 +107,24 @@ TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
   EXPECT_TRUE(IsFolder(temp.Child("new\\logs"))) << "a folder that is taken is created";
   EXPECT_FALSE(IsFolder(FolderGivingNameOf(temp.path(), 260)))
       << "a folder whose name does not fit is not created";
+  EXPECT_EQ(GetFileAttributesA((temp.Child("new\\logs\\") + kLogFileName).c_str()),
+            INVALID_FILE_ATTRIBUTES)
+      << "the look at a folder's log file does not create it";
+}
+
+TEST(LogFolderChoiceTest, ALogFileNameFitsOneNameUpTo255Characters) {
+  struct Case {
+    const char* name;
+    std::string path;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"255 characters", "C:\\L\\" + std::string(251, 'S') + ".log", true},
+      {"256 characters", "C:\\L\\" + std::string(252, 'S') + ".log", false},
+      {"only the last name counts", "C:\\" + std::string(300, 'f') + "\\Setup2026-12.log", true},
+      {"a name without a folder", std::string(256, 'S'), false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LastNameFits(c.path), c.fits) << c.name;
 }
 
 }  // namespace

@@ -189,6 +189,10 @@ CLogEx::~CLogEx() = default;
 void CLogEx::SetLogDir(const char* folder) {
   DWORD error = ERROR_SUCCESS;
   if (TrySetLogDir(folder, &error)) return;
+  EndWithoutLogFolder(folder, error);
+}
+
+void CLogEx::EndWithoutLogFolder(const char* folder, DWORD error) {
   if (interactive_) {
     messageBox_(LogFolderFailureText(folder, error).c_str(), kFolderFailureCaption);
   }
@@ -264,10 +268,13 @@ void CLogEx::LeaveFunction(const char* name) {
 }
 
 bool CLogEx::FileNameFitsIn(const std::string& folder) const {
+  return FileNameIn(folder).size() < MAX_PATH;
+}
+
+std::string CLogEx::FileNameIn(const std::string& folder) const {
   const std::string fullPath = FullPathName(folder);
-  const std::string name = BuildLogFileName(fullPath.empty() ? folder : fullPath, baseName_,
-                                            PeriodStamp(periodKind_, Now()));
-  return name.size() < MAX_PATH;
+  return BuildLogFileName(fullPath.empty() ? folder : fullPath, baseName_,
+                          PeriodStamp(periodKind_, Now()));
 }
 
 std::string CLogEx::GetFileName() const {

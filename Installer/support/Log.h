@@ -120,6 +120,12 @@ class CLogEx : public CLog {
   // lies in it.
   void SetLogDir(const char* folder);
 
+  // The end SetLogDir takes when its folder cannot be created, for any reason start-up finds that
+  // no folder can hold the log: shows the "Class LogFileEx" box with LogFolderFailureText(folder,
+  // error) (only when interactive) and ends the process with exit code 1. Returns only when the
+  // exit function does (tests).
+  void EndWithoutLogFolder(const char* folder, DWORD error);
+
   // The work of SetLogDir without the box and the end of the process. True when |folder| exists
   // afterwards; the stored folder becomes its full path (GetFullPathNameA; the folder as given
   // when that path does not fit 260 characters). False when it could not be created: |error|
@@ -139,6 +145,8 @@ class CLogEx : public CLog {
   // Whether the log file name that |folder| (made absolute as TrySetLogDir stores it) would give
   // now stays within 259 characters, the longest name the file functions open.
   bool FileNameFitsIn(const std::string& folder) const;
+  // The log file name that |folder| (made absolute as TrySetLogDir stores it) would give now.
+  std::string FileNameIn(const std::string& folder) const;
 
   // Appends one line with |text| (NUL-terminated; null is written as "") to the file of the
   // current period: when the period stamp differs from the one the current name was built from,
