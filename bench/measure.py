@@ -330,8 +330,8 @@ def report(presets, results, args, load_before, load_after):
               "of the shared programs), the two Start-menu links, the Uninstall entry's values and "
               "the settings file; files only is the product's files below the target folder. The log "
               "flush share is (installer − installer with FlushFileBuffers compiled out) ÷ "
-              "installer, medians; the lines are those of one run's log, each written with its own "
-              "flush. The memory limit is the payload's compressed + uncompressed size + 32 MiB.", ""]
+              "installer, medians; the lines are those of one run's log, each written at once and "
+              "flushed by the log's own thread. The memory limit is the payload's compressed + uncompressed size + 32 MiB.", ""]
 
     by_name = {p.name: p for p in presets}
     if all(n in by_name for n in ("small", "many1k", "many")):
