@@ -425,8 +425,14 @@ void ChangeJournal::Commit() {
 void ChangeJournal::RollBack() {
   if (finished_) return;
   finished_ = true;
-  RollBackAndReport(records_, "this run");
-  RemoveRecord();
+  if (RollBackAndReport(records_, "this run").failed == 0) {
+    RemoveRecord();
+    return;
+  }
+  // What could not be undone keeps its backup and its record: the next run of the product
+  // finishes the rollback, instead of the older files being lost with the backup folder.
+  file_.Close();
+  if (!file_.path().empty()) KeepRecordLine(file_.path());
 }
 
 void ChangeJournal::RemoveRecord() {

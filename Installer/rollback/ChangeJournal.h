@@ -116,7 +116,9 @@ class ChangeJournal {
 
   // The run failed or was cancelled: undoes every recorded change in reverse order, logging
   // each undo that fails and going on with the next, then removes the record file and the
-  // folders made for it. Logs a line before and a summary line after.
+  // folders made for it. Logs a line before and a summary line after. When an undo failed, the
+  // record file and the backups stay (logged), so that the next run of the product finishes the
+  // rollback (RecoverEndedRuns).
   //
   // After Commit or RollBack the journal is finished: the operations above answer false with
   // ERROR_INVALID_STATE, and a second Commit or RollBack does nothing.

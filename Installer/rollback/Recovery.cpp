@@ -68,7 +68,11 @@ RecoverySummary RecoverEndedRuns(const std::string& recordFolder) {
     } else {
       LogLine("An earlier run of this product ended without finishing (record " + path +
               "); its changes are rolled back.");
-      RollBackAndReport(records, "the earlier run");
+      if (RollBackAndReport(records, "the earlier run").failed > 0) {
+        KeepRecordLine(path);
+        ++summary.unfinished;
+        continue;
+      }
       ++summary.rolledBack;
     }
     DeleteJournalFile(path, records);

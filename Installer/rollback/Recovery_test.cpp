@@ -13,6 +13,7 @@
 #include "rollback/JournalFile.h"
 #include "rollback/RollbackTestTools.h"
 #include "support/ScopedTempDir.h"
+#include "support/UniqueHandle.h"
 
 namespace rollback {
 namespace {
@@ -100,6 +101,38 @@ TEST_F(RecoveryTest, ARunThatSucceededOnlyLosesItsBackups) {
   EXPECT_EQ(0u, summary.rolledBack);
   EXPECT_FALSE(FileOrFolderExists(backups));
   EXPECT_EQ("2.0", ReadWholeFile(files_ + "\\quorvin.exe"));
+  EXPECT_TRUE(ListFiles(records_).empty());
+}
+
+// A killed upgrade whose file is held open when the next run rolls it back: the older file's
+// backup and the record stay until a later run can put it back; then both go.
+TEST_F(RecoveryTest, ARollbackThatCannotFinishKeepsItsRecordAndBackupForALaterRun) {
+  const std::string backups = files_ + "\\SetupBackup-1";
+  ASSERT_TRUE(CreateDirectoryA(backups.c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(backups + "\\1", "1.5"));
+  ASSERT_TRUE(WriteFileBytes(files_ + "\\unwindle.exe", "1.6"));
+  const std::string record =
+      WriteRecord("0000000000000001-1",
+                  {ChangeRecord::CreatedBackupFolder(backups),
+                   ChangeRecord::MovedAside(files_ + "\\unwindle.exe", backups + "\\1")});
+  {
+    // Held open without delete sharing, as a running program holds its file.
+    const UniqueHandle held(CreateFileA((files_ + "\\unwindle.exe").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const LogSince log;
+    const RecoverySummary summary = RecoverEndedRuns(records_);
+    EXPECT_EQ(1u, summary.unfinished);
+    EXPECT_EQ(0u, summary.rolledBack);
+    EXPECT_TRUE(FileOrFolderExists(record));
+    EXPECT_EQ("1.5", ReadWholeFile(backups + "\\1"));
+    EXPECT_TRUE(log.Has("The record " + record + " and its backups are kept")) << log.Text();
+  }
+  const RecoverySummary later = RecoverEndedRuns(records_);
+  EXPECT_EQ(0u, later.unfinished);
+  EXPECT_EQ(1u, later.rolledBack);
+  EXPECT_EQ("1.5", ReadWholeFile(files_ + "\\unwindle.exe"));
+  EXPECT_FALSE(FileOrFolderExists(backups));
   EXPECT_TRUE(ListFiles(records_).empty());
 }
 

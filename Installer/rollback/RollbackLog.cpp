@@ -10,4 +10,9 @@ std::string RegistryKeyText(HKEY root, const std::string& key) {
   return (root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + key;
 }
 
+void KeepRecordLine(const std::string& path) {
+  LogLine("The record " + path + " and its backups are kept: the next run of this product " +
+          "finishes the rollback.");
+}
+
 }  // namespace rollback

@@ -139,10 +139,22 @@ bool UndoOne(const ChangeRecord& record) {
 UndoSummary UndoChanges(const std::vector<ChangeRecord>& records) {
   const std::vector<bool> cancelled = CancelledCreations(records);
   UndoSummary summary;
+  // A file that could not be put back still needs its backup: the backup folders stay then.
+  bool backupsNeeded = false;
   for (std::size_t index = records.size(); index-- > 0;) {
-    if (cancelled[index] || !IsChange(records[index].kind)) continue;
+    const ChangeRecord& record = records[index];
+    if (cancelled[index] || !IsChange(record.kind)) continue;
     ++summary.changes;
-    if (!UndoOne(records[index])) ++summary.failed;
+    if (record.kind == ChangeKind::kCreatedBackupFolder && backupsNeeded) {
+      LogLine("The backup folder " + record.path + " is kept: files in it could not be put back.");
+      ++summary.failed;
+      continue;
+    }
+    if (UndoOne(record)) continue;
+    ++summary.failed;
+    if (record.kind == ChangeKind::kMovedAside || record.kind == ChangeKind::kCopiedAside) {
+      backupsNeeded = true;
+    }
   }
   return summary;
 }

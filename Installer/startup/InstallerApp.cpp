@@ -102,6 +102,14 @@ bool CInstallerApp::Start(int argc, char** argv) {
   const RunChangesScope recording(
       theInstaller,
       rollback::ProductRecordFolder(theInstaller.GetCompanyName(), theInstaller.GetAppName()));
+  if (!recording.EarlierRunsFinished()) {
+    // Over a half-undone earlier run this run's own changes could not be undone cleanly.
+    theInstaller.ReportMessage("An earlier installation of " + theInstaller.GetProjectName() +
+                               " could not be rolled back completely. Close the programs that "
+                               "use its files and run Setup again.");
+    EndWithFailure();
+    return true;
+  }
   // Earlier Windows Installer installs of the product go before either run mode starts; its
   // failures never stop the run. They are gone for good: a rollback does not bring them back.
   theInstaller.ProcessOldVersion();

@@ -5,7 +5,7 @@
 
 RunChangesScope::RunChangesScope(CInstaller& engine, const std::string& recordFolder)
     : engine_(engine), changes_(recordFolder) {
-  rollback::RecoverEndedRuns(recordFolder);
+  earlierRunsFinished_ = rollback::RecoverEndedRuns(recordFolder).unfinished == 0;
   engine_.runChanges = &changes_;
 }
 

@@ -18,6 +18,10 @@ class RunChangesScope {
   // bookkeeping to |engine|. |recordFolder| "" (ProductRecordFolder found no folder): nothing to
   // recover, and this run's record is kept in memory only.
   RunChangesScope(CInstaller& engine, const std::string& recordFolder);
+  // False when the rollback of an ended run could not be finished: the run must then end
+  // without changing anything, and a later run tries again.
+  bool EarlierRunsFinished() const { return earlierRunsFinished_; }
+
   // Rolls back what is still open; the engine records nothing any more.
   ~RunChangesScope();
 
@@ -27,4 +31,5 @@ class RunChangesScope {
  private:
   CInstaller& engine_;
   rollback::RunChanges changes_;
+  bool earlierRunsFinished_ = true;
 };

@@ -14,6 +14,7 @@
 #include "rollback/RecordFolder.h"
 #include "rollback/RollbackTestTools.h"
 #include "support/ScopedTempDir.h"
+#include "support/UniqueHandle.h"
 
 namespace {
 
@@ -89,6 +90,27 @@ TEST_F(RunChangesScopeTest, AKilledRunIsRolledBackFirst) {
   EXPECT_FALSE(FileOrFolderExists(dir_.Child("Apps")));
   EXPECT_FALSE(FileOrFolderExists(dir_.Child("ProgramData\\QVX"))) << "the record went";
   EXPECT_TRUE(log.Has("An earlier run of this product ended without finishing")) << log.Text();
+  EXPECT_TRUE(recording.EarlierRunsFinished());
+}
+
+// A killed run whose rollback cannot be finished now (its file is held open): start-up hears of
+// it and ends the run before anything is changed; the record stays for a later run.
+TEST_F(RunChangesScopeTest, AnUnfinishedRollbackOfAKilledRunIsReported) {
+  const std::string file = dir_.Child("held.exe");
+  ASSERT_TRUE(rollback::WriteFileBytes(file, "new"));
+  std::vector<std::string> made;
+  ASSERT_TRUE(rollback::MakeRecordFolder(recordFolder_, &made));
+  const std::string recordPath = recordFolder_ + "\\0000000000000001-7.journal";
+  ASSERT_TRUE(rollback::WriteFileBytes(
+      recordPath, rollback::JournalHeader() +
+                      rollback::EncodeRecord(rollback::ChangeRecord::CreatedFile(file))));
+  const UniqueHandle held(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+
+  const RunChangesScope recording(engine_, recordFolder_);
+  EXPECT_FALSE(recording.EarlierRunsFinished());
+  EXPECT_TRUE(FileOrFolderExists(recordPath));
 }
 
 }  // namespace
