@@ -22,9 +22,7 @@ std::string LowerCase(std::string text) {
 }
 
 std::string EntryFileName(const std::string& relativePath) {
-  const std::vector<size_t> separators = SeparatorPositions(relativePath.c_str(), CP_ACP);
-  const size_t start = separators.empty() ? 0 : separators.back() + 1;
-  return LowerCase(relativePath.substr(start));
+  return LowerCase(LastPathComponent(relativePath));
 }
 
 std::string TargetFolderForPathWord(const std::string& pathWord, const InstallFolders& folders) {

@@ -1,7 +1,5 @@
 #include "startup/LogFolderChoice.h"
 
-#include <vector>
-
 #include "support/PathHelpers.h"
 #include "support/UniqueHandle.h"
 
@@ -18,13 +16,6 @@ bool IsExistingFile(const std::string& path) {
 bool IsExistingFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Separators found as the system finds them, so that a trail byte of a double-byte character
-// never splits a name.
-std::string LastComponent(const std::string& path) {
-  const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
-  return separators.empty() ? path : path.substr(separators.back() + 1);
 }
 
 // Opens an existing |fileName| the way the log appends to it (append only, shared for reading and
@@ -51,7 +42,7 @@ LogFolderChoice PassOver(const std::string& requested, const std::string& why,
 }  // namespace
 
 bool LastNameFits(const std::string& path) {
-  return LastComponent(path).size() <= kMaxNameLength;
+  return LastPathComponent(path).size() <= kMaxNameLength;
 }
 
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,
@@ -83,7 +74,7 @@ LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string&
   const std::string logFile = log.FileNameIn(requested);
   if (IsHeldByAnotherProgram(logFile)) {
     return PassOver(requested,
-                    "its log file " + LastComponent(logFile) + " is held open by another program",
+                    "its log file " + LastPathComponent(logFile) + " is held open by another program",
                     temporaryFolder);
   }
   return {requested, std::string()};

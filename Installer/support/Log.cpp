@@ -290,9 +290,7 @@ std::string CLogEx::GetFolder() const {
 // ---- Pure helpers --------------------------------------------------------------------------
 
 std::string ExecutableBaseName(const std::string& moduleFileName) {
-  const std::vector<std::size_t> separators = SeparatorPositions(moduleFileName.c_str(), CP_ACP);
-  const std::size_t start = separators.empty() ? 0 : separators.back() + 1;
-  std::string name = moduleFileName.substr(start);
+  std::string name = LastPathComponent(moduleFileName);
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
   return name;

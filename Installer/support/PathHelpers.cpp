@@ -51,6 +51,11 @@ std::string GetPathFolder(const char* path) {
   return folder;
 }
 
+std::string LastPathComponent(const std::string& path) {
+  const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
+  return separators.empty() ? path : path.substr(separators.back() + 1);
+}
+
 bool EndsWithBackslash(const std::string& path) {
   const std::vector<std::size_t> separators = SeparatorPositions(path.c_str(), CP_ACP);
   return !separators.empty() && separators.back() + 1 == path.size();

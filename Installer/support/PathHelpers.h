@@ -39,6 +39,10 @@ std::string GetPathFolder(const char* path);
 // byte is skipped even when it equals '\'.
 std::vector<std::size_t> SeparatorPositions(const char* path, UINT codePage);
 
+// The part of |path| after its last backslash separator (SeparatorPositions, CP_ACP): the file
+// or folder name; all of |path| when it has none, "" when it ends in a backslash.
+std::string LastPathComponent(const std::string& path);
+
 // Whether the last character of |path| is a backslash separator (a double-byte character's
 // trail byte equal to '\\' is not one), under the ANSI code page.
 bool EndsWithBackslash(const std::string& path);

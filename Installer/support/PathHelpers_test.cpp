@@ -166,6 +166,15 @@ TEST(EndsWithBackslashTest, Table) {
   for (const auto& c : cases) EXPECT_EQ(c.want, EndsWithBackslash(c.path)) << c.path;
 }
 
+TEST(LastPathComponentTest, Table) {
+  const struct {
+    const char* path;
+    const char* want;
+  } cases[] = {{"C:\\Logs\\Setup2026-12.log", "Setup2026-12.log"}, {"Setup.exe", "Setup.exe"},
+               {"C:\\Apps\\", ""}, {"", ""}, {"Tools\\Helpdesk.exe", "Helpdesk.exe"}};
+  for (const auto& c : cases) EXPECT_EQ(c.want, LastPathComponent(c.path)) << c.path;
+}
+
 TEST(PathLevelsTest, FoldersFromTheTopDownWithoutTheRoots) {
   using Levels = std::vector<std::string>;
   const struct {

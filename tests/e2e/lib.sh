@@ -79,6 +79,22 @@ pack_demo() {
     >"$SCENARIO_DIR/pack.log" 2>&1 || { cat "$SCENARIO_DIR/pack.log"; return 1; }
 }
 
+# demo_with_data DIR COUNT FOLDERS : the demo product copied to DIR with COUNT more files of 4 KiB
+# of random bytes below its Data folder, spread over FOLDERS folders: a product whose
+# installation lasts long enough to be met midway.
+demo_with_data() {
+  cp -r "$DEMO/product" "$1"
+  python3 - "$1/Data" "$2" "$3" <<'PY'
+import os, sys
+root, count, folders = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+for i in range(count):
+    folder = os.path.join(root, 'set%02d' % (i % folders))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, 'f%04d.bin' % i), 'wb') as f:
+        f.write(os.urandom(4096))
+PY
+}
+
 # The Windows path of a file below drive_c that need not exist yet.
 winpath_new() { echo "C:\\$(realpath -m --relative-to="$DRIVE_C" "$1" | tr '/' '\\')"; }
 

@@ -8,15 +8,7 @@ new_prefix
 
 # The demo product with 3,000 small files in 30 folders: long enough to be ended midway.
 product=$SCENARIO_DIR/large
-cp -r "$DEMO/product" "$product"
-python3 - "$product/Data" <<'PY'
-import os, sys
-for i in range(3000):
-    folder = os.path.join(sys.argv[1], 'set%02d' % (i % 30))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, 'f%04d.bin' % i), 'wb') as f:
-        f.write(os.urandom(4096))
-PY
+demo_with_data "$product" 3000 30
 data_files=$(find "$product/Data" -type f | wc -l)
 pack_product "$DRIVE_C/demo/LargeSetup.exe" "$product" "$DEMO/appConfig.xml"
 company=$DRIVE_C/Apps/QVX

@@ -11,15 +11,7 @@ sed -e 's|<appName>Norvane</appName>|<appName>Tallyset</appName>|' "$DEMO/appCon
 # The demo product with 1,500 small files more: a run then lasts long enough (two log lines per
 # file) that two started together surely overlap, however fast the log gets.
 product=$SCENARIO_DIR/large
-cp -r "$DEMO/product" "$product"
-python3 - "$product/Data" <<'PY'
-import os, sys
-for i in range(1500):
-    folder = os.path.join(sys.argv[1], 'set%02d' % (i % 15))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, 'f%04d.bin' % i), 'wb') as f:
-        f.write(b'%d' % i * 64)
-PY
+demo_with_data "$product" 1500 15
 pack_product "$DRIVE_C/demo/norvane/Setup.exe" "$product" "$DEMO/appConfig.xml"
 pack_product "$DRIVE_C/demo/tallyset/Setup.exe" "$product" "$SCENARIO_DIR/tallyset.xml"
 log_name=Setup$(date +%Y-%m).log
