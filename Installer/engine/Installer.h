@@ -63,6 +63,11 @@ class CInstaller {
   bool InitFromResource(const uint8_t* resource, size_t resourceSize, bool campusEmpty);
   // Frees the decompressed archive; harmless when it is already gone.
   void ReleasePayload();
+  // Readies the engine for an installation attempt (engine/InstallRun.h): the archive's file
+  // list is read from its start again, and nothing of an earlier attempt is kept (the folders it
+  // made or granted, the folders its programs went to, the bytes it placed, its version folder,
+  // its uninstall command). The first call takes the state as it is then as the starting point.
+  void BeginAttempt();
 
   // The one way to tell the user something: a message box captioned with projectName, or, in
   // an unattended run, a log line (nobody is at the screen to close a box).
@@ -225,6 +230,11 @@ class CInstaller {
   void ReadShortcuts();
   // The version folder as fixed at GetVersionFolder's first call.
   std::string versionFolder;
+  // What BeginAttempt restores: the start of the archive's file list and the program folders as
+  // configured, before an attempt's extraction replaced them with the folders it wrote to.
+  bool attemptStartTaken_ = false;
+  const uint8_t* fileListStart_ = nullptr;
+  std::map<std::string, std::string> configuredExePaths_;
   bool FindPayloadResource(const uint8_t** bytes, size_t* size);
   bool UnpackPayload(const uint8_t* resource, size_t resourceSize,
                      payload::ArchiveSummary* summary);

@@ -1,25 +1,32 @@
 // Messages and the outcome of the run.
 #include "engine/Installer.h"
 #include "framework/WinApp.h"
-#include "rollback/RunChanges.h"
 #include "support/Log.h"
 
+namespace {
+
+// The box of a run with a user at the screen; an unattended run has nobody to close it. On the
+// wizard's thread the box belongs to the wizard; on the progress dialog's worker thread to the
+// progress dialog (framework/ThreadMainWindow.h).
+void ShowBox(const CInstaller& engine, const std::string& text) {
+  if (engine.silent) return;
+  MessageBoxA(AfxGetMainWnd(), text.c_str(), engine.projectName.c_str(), MB_OK);
+}
+
+}  // namespace
+
 void CInstaller::ReportMessage(const std::string& text) {
-  if (silent) {
-    theLog.Write(text.c_str());
-    return;
-  }
-  // On the wizard's thread the box belongs to the wizard; a worker thread has no main window.
-  MessageBoxA(AfxGetMainWnd(), text.c_str(), projectName.c_str(), MB_OK);
+  // Whatever the user is told, the log keeps: it is what a support engineer reads later.
+  theLog.Write(text.c_str());
+  ShowBox(*this, text);
 }
 
 void CInstaller::ReportOutcome(const std::string& text) {
   // A deployment tool reads the exit code, a user the box, and either may go straight to the
-  // log: it must already hold everything the run wrote. Unattended, the sentence is a log line
-  // itself, and one wait after it covers it and all before it.
-  if (!silent) theLog.WaitUntilAllFlushed();
-  ReportMessage(text);
-  if (silent) theLog.WaitUntilAllFlushed();
+  // log: it must already hold everything the run wrote, the sentence included.
+  theLog.Write(text.c_str());
+  theLog.WaitUntilAllFlushed();
+  ShowBox(*this, text);
 }
 
 void CInstaller::ReportFailure() {
@@ -28,14 +35,10 @@ void CInstaller::ReportFailure() {
 }
 
 void CInstaller::ReportFailedAttempt() {
-  // The machine is as the run found it before the user hears of the failure.
-  if (runChanges) runChanges->RollBack();
   ReportOutcome("Installation of " + projectName + " has failed.");
 }
 
 void CInstaller::ReportSuccess() {
-  // Usually committed already, before the steps that are not undone.
-  if (runChanges) runChanges->Commit();
   ReportOutcome("Installation of " + projectName + " has completed successfully.");
   ReleasePayload();
 }

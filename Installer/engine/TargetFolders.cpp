@@ -30,6 +30,12 @@ bool MakeFolder(rollback::RunChanges* changes, const std::string& path,
   return false;
 }
 
+// True when a folder or a file has the name |path| (a trailing backslash is allowed).
+bool IsThere(std::string path) {
+  if (EndsWithBackslash(path)) path.pop_back();
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace
 
 std::string GetShellFolderPath(int folderId) {
@@ -101,7 +107,12 @@ bool CInstaller::MyCreateDirectory(const std::string& path, SECURITY_ATTRIBUTES*
       theLog.Write(CreateFailureText(prefix, error).c_str());
     }
   }
-  if (!MakeFolder(runChanges, path, security, &error) && error != ERROR_ALREADY_EXISTS) {
+  // "Already exists" means the path itself is there. The run's bookkeeping also answers it for
+  // a file in the path above, where the plain create fails with "path not found": nothing can
+  // be made below a file.
+  if (!MakeFolder(runChanges, path, security, &error) &&
+      (error != ERROR_ALREADY_EXISTS || !IsThere(path))) {
+    if (error == ERROR_ALREADY_EXISTS) error = ERROR_PATH_NOT_FOUND;
     ReportMessage(CreateFailureText(path, error));
     return false;
   }

@@ -155,4 +155,5 @@ void CInstaller::ReleasePayload() {
   payloadBuffer.bytes.reset();
   payloadBuffer.size = 0;
   payloadCursor = nullptr;
+  fileListStart_ = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/InstallRun.h"
 #include "engine/Installer.h"
 #include "framework/CommonControls.h"
 #include "rollback/RecordFolder.h"
@@ -202,7 +203,6 @@ bool CInstallerApp::TakeProductMutex() {
   const std::string text =
       "Another installation of " + theInstaller.GetProjectName() + " is in progress.";
   // The log gets the line in both run modes; the wizard's user gets it in a box as well.
-  if (!theInstaller.silent) theLog.Write(text.c_str());
   theInstaller.ReportOutcome(text);
   theInstaller.ReleasePayload();
   SetExitCode(kExitAnotherInstallation);
@@ -217,25 +217,16 @@ void CInstallerApp::RunUnattended() {
   theInstaller.hostSettingsChanged = ApplyCommandLineOverrides(args, &settings) ? 1 : 0;
   theInstaller.regValues = settings;
 
-  std::string companyFolder =
-      CompanyFolderBelow(args.GetTargetDir(), theInstaller.GetCompanyName());
-  if (!theInstaller.PrepareInstall(companyFolder) || !theInstaller.Files(nullptr)) {
-    EndWithFailure();
-    return;
-  }
-  theInstaller.SetStartMenuShortcut(1);
-  // From here on the steps report their own problems; none of them changes the outcome.
-  theInstaller.CreateAppShortCuts();
-  if (!args.invokedByAutoUpdate) {
-    theInstaller.RegisterUninstall();
-    theInstaller.CreateExePathInfo();
-  }
-  // The installation is complete: the UltraVNC setup that may follow is another product's and
-  // is not undone, so a kill while it runs must not take the installation back.
-  if (theInstaller.runChanges) theInstaller.runChanges->Commit();
-  if (args.needInstallUVNC) theInstaller.InstallUltraVNC();
-  theInstaller.ReportSuccess();
-  SetExitCode(kExitSuccess);
+  InstallChoices choices;
+  choices.companyFolder = CompanyFolderBelow(args.GetTargetDir(), theInstaller.GetCompanyName());
+  // An automatic update leaves the product's registration as the deployment made it.
+  choices.registerProduct = !args.invokedByAutoUpdate;
+  choices.remoteSupport = args.needInstallUVNC != 0;
+  InstallRun attempt(theInstaller, choices);
+  const InstallOutcome outcome = attempt.Execute(nullptr);
+  attempt.Report();
+  if (outcome != InstallOutcome::kCompleted) theInstaller.ReleasePayload();
+  SetExitCode(ExitCodeOf(outcome));
 }
 
 void CInstallerApp::RunWizard() {

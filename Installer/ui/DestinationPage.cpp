@@ -47,8 +47,8 @@ class ShellItemList {
 
 }  // namespace
 
-CDestinationPage::CDestinationPage(CInstaller& engine, HWND parent)
-    : CNewWizPage(IDD_DESTINATION_PAGE, parent), engine_(engine) {}
+CDestinationPage::CDestinationPage(CInstaller& engine, InstallChoices& choices, HWND parent)
+    : CNewWizPage(IDD_DESTINATION_PAGE, parent), engine_(engine), choices_(choices) {}
 
 std::string CDestinationPage::GetDefaultFolder() const {
   char folder[MAX_PATH] = {};
@@ -110,13 +110,7 @@ void CDestinationPage::OnBrowse() {
 }
 
 bool CDestinationPage::OnFinishWizard() {
-  std::string folder = GetDlgItemText(IDC_PAGE_EDIT);
-  if (!engine_.PrepareInstall(folder)) {
-    // The user may pick another folder and press Finish again, which installs from the payload:
-    // only the end of the run releases it.
-    engine_.ReportFailedAttempt();
-    return false;
-  }
+  choices_.companyFolder = GetDlgItemText(IDC_PAGE_EDIT);
   engine_.desktopShortcut =
       IsDlgButtonChecked(GetSafeHwnd(), IDC_DESKTOP_SHORTCUT) == BST_CHECKED ? 1 : 0;
   return true;

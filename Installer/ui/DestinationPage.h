@@ -1,19 +1,21 @@
 // The destination page (template IDD_DESTINATION_PAGE): the company folder the product goes into
 // (by default below the program-files folder), changed only through Browse, and the option of a
-// desktop shortcut (offered for the main product only). Its Finish prepares the folder.
+// desktop shortcut (offered for the main product only). Its Finish hands the folder to the
+// installation attempt, which makes it.
 #pragma once
 
 #include <string>
 
+#include "engine/InstallRun.h"
 #include "ui/NewWizPage.h"
 
 class CInstaller;
 
 class CDestinationPage : public CNewWizPage {
  public:
-  // |engine| gives the company and product names and prepares the folder; it must outlive the
-  // page.
-  explicit CDestinationPage(CInstaller& engine, HWND parent = nullptr);
+  // |engine| gives the company and product names and receives the desktop choice; |choices|
+  // receives the folder. Both must outlive the page.
+  CDestinationPage(CInstaller& engine, InstallChoices& choices, HWND parent = nullptr);
 
   // The program-files folder followed by companyName (one backslash between them); "" when the
   // system cannot name the program-files folder.
@@ -23,10 +25,8 @@ class CDestinationPage : public CNewWizPage {
   // path." was reported).
   std::string BrowseFolder();
 
-  // Prepares the folder shown (CInstaller::PrepareInstall); on success the desktop shortcut
-  // follows the check box (also when the box is hidden: it stays checked) and the answer is
-  // true. On failure the failure is reported, the payload is kept for another attempt, and the
-  // answer is false: the wizard stays open.
+  // The folder shown becomes the attempt's company folder, and the desktop shortcut follows the
+  // check box (also when the box is hidden: it stays checked). Always true.
   bool OnFinishWizard() override;
 
  protected:
@@ -40,4 +40,5 @@ class CDestinationPage : public CNewWizPage {
 
  private:
   CInstaller& engine_;
+  InstallChoices& choices_;
 };

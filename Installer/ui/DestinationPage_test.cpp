@@ -1,6 +1,6 @@
 // The destination page in the installer's wizard: the default folder, the desktop box, and
-// Finish, which prepares the folder: a folder that cannot be prepared keeps the wizard open with
-// the payload, and a later Finish with a good folder installs from it.
+// Finish, which hands the folder to the installation attempt: an attempt that fails keeps the
+// wizard open with the payload, and a later Finish with a good folder installs from it.
 #include "ui/DestinationPage.h"
 
 #include <windows.h>
@@ -23,11 +23,14 @@ namespace {
 CInstaller* engineOfRun = nullptr;
 std::atomic<int> runs{0};
 std::atomic<bool> payloadPresentAtRun{false};
+std::atomic<bool> failNextRun{false};
+std::string folderOfRun;
 
-bool RecordingWorker(ProgressContext*) {
+bool RecordingWorker(ProgressContext* context) {
   ++runs;
   payloadPresentAtRun = engineOfRun->payloadBuffer.bytes != nullptr;
-  return true;
+  folderOfRun = context->attempt != nullptr ? context->attempt->Choices().companyFolder : "";
+  return !failNextRun.exchange(false);
 }
 
 class DestinationPageTest : public testing::Test {
@@ -39,6 +42,8 @@ class DestinationPageTest : public testing::Test {
     engineOfRun = &engine;
     runs = 0;
     payloadPresentAtRun = false;
+    failNextRun = false;
+    folderOfRun.clear();
   }
   void TearDown() override { engineOfRun = nullptr; }
 
@@ -112,38 +117,51 @@ TEST_F(DestinationPageTest, FinishTakesTheDesktopShortcutFromTheBox) {
     caseWizard.Click(IDC_WIZ_FINISH);
 
     EXPECT_EQ(caseEngine.desktopShortcut, c.want) << c.name;
-    EXPECT_EQ(caseEngine.installRoot, folder.path() + "\\QVX\\") << c.name;
+    EXPECT_EQ(folderOfRun, folder.path() + "\\QVX") << c.name << ": the attempt's folder";
   }
 }
 
-TEST_F(DestinationPageTest, FailedFinishKeepsThePayloadForTheNextFinish) {
-  // A folder below a file can never be created.
-  const std::string file = temp.Child("not-a-folder.txt");
-  std::ofstream(file) << "x";
+TEST_F(DestinationPageTest, AFailedFinishKeepsTheWizardAndThePayloadForTheNextFinish) {
   engine.desktopShortcut = 0;
   OpenAtTheEnd("Norvane");
+  // A folder below a file can never be made: the attempt ends before the progress dialog.
+  const std::string file = temp.Child("not-a-folder.txt");
+  std::ofstream(file) << "x";
   ShowFolder(file + "\\QVX");
+  {
+    const LogSince log;
+    wizard.Click(IDC_WIZ_FINISH);
+    EXPECT_TRUE(log.Has("Failed to create directory " + file + "\\QVX\\")) << log.Text();
+    EXPECT_TRUE(log.Has("Installation of Brenmoor has failed.")) << log.Text();
+  }
+  EXPECT_EQ(runs, 0) << "nothing runs after a folder that cannot be made";
+
+  // Then an attempt that fails behind the progress dialog.
+  ShowFolder(temp.path() + "\\First\\QVX");
+  failNextRun = true;
   {
     const LogSince log;
     wizard.Click(IDC_WIZ_FINISH);
     EXPECT_TRUE(log.Has("Installation of Brenmoor has failed.")) << log.Text();
   }
-  EXPECT_EQ(runs, 0) << "nothing is installed after a failed preparation";
-  EXPECT_EQ(wizard.ActivePage(), static_cast<UINT>(IDD_INSTALL_PAGE)) << "the wizard stays";
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(folderOfRun, temp.path() + "\\First\\QVX");
   EXPECT_NE(engine.payloadBuffer.bytes, nullptr) << "the payload outlives the failed Finish";
-  EXPECT_EQ(engine.desktopShortcut, 0);
-  EXPECT_EQ(wizard.dialog.GetInstallOutcome(), InstallOutcome::kNotRun);
+  EXPECT_EQ(wizard.dialog.GetInstallOutcome(), InstallOutcome::kFailed);
 
+  // The user goes back, picks another folder and presses Finish again.
+  wizard.Click(IDC_WIZ_BACK);
   ShowFolder(temp.path() + "\\QVX");
+  wizard.Click(IDC_WIZ_NEXT);
   {
     const LogSince log;
     wizard.Click(IDC_WIZ_FINISH);
     EXPECT_TRUE(log.Has("Installation of Brenmoor has completed successfully.")) << log.Text();
   }
-  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(runs, 2);
   EXPECT_TRUE(payloadPresentAtRun) << "the installation ran from the payload";
+  EXPECT_EQ(folderOfRun, temp.path() + "\\QVX") << "a fresh attempt with the new folder";
   EXPECT_EQ(engine.payloadBuffer.bytes, nullptr) << "the end of the run releases it";
-  EXPECT_EQ(engine.installRoot, temp.path() + "\\QVX\\");
   EXPECT_EQ(engine.desktopShortcut, 1);
   EXPECT_EQ(wizard.dialog.GetInstallOutcome(), InstallOutcome::kCompleted);
 }

@@ -10,15 +10,18 @@ class CInstaller;
 
 class CInstallPage : public CNewWizPage {
  public:
-  // |engine| gives the product's name and reports the outcome; |worker| runs the installation on
-  // the progress dialog's thread (InstallWorker in the program). Both must outlive the page.
-  explicit CInstallPage(CInstaller& engine, CUPDialog::Worker worker = InstallWorker,
-                        HWND parent = nullptr);
+  // |engine| gives the product's name and reports the outcome; |choices| are what the earlier
+  // pages chose (the destination page's folder); |worker| runs the installation attempt on the
+  // progress dialog's thread (InstallWorker in the program; tests stand in for it). All must
+  // outlive the page.
+  CInstallPage(CInstaller& engine, const InstallChoices& choices,
+               CUPDialog::Worker worker = InstallWorker, HWND parent = nullptr);
 
-  // Shows the progress dialog "Please Wait.." (cancelling allowed) while the worker runs, then
-  // reports the outcome: success only when the worker completed; failure when it failed, could
-  // not run, or the user stopped it. Either report ends the run and releases the payload. Always
-  // true, so the wizard closes.
+  // Starts a fresh installation attempt (InstallRun) behind the progress dialog "Please Wait.."
+  // (cancelling allowed), then reports the outcome. Completed: the success sentence, the run is
+  // over (true: the wizard closes). Stopped by the user: the failure sentence, the run is over
+  // (true). Failed, or the attempt could not run: the failure sentence, and the wizard stays on
+  // this page with the package loaded (false), so that another Finish can try again.
   bool OnFinishWizard() override;
 
   // What the last Finish came to; kNotRun before.
@@ -31,6 +34,7 @@ class CInstallPage : public CNewWizPage {
 
  private:
   CInstaller& engine_;
+  const InstallChoices& choices_;
   CUPDialog::Worker worker_;
   InstallOutcome outcome_ = InstallOutcome::kNotRun;
 };

@@ -77,7 +77,10 @@ TEST(InstallPageTest, FinishReportsWhatTheInstallationCameTo) {
         << c.name;
     EXPECT_EQ(log.Has("The installation was cancelled in the progress dialog."), c.stopDialog)
         << c.name;
-    EXPECT_EQ(engine.payloadBuffer.bytes, nullptr) << c.name << ": the run is over";
+    // A failed attempt leaves the wizard open with the package, for another Finish; a completed
+    // or stopped one ends the run.
+    EXPECT_EQ(engine.payloadBuffer.bytes == nullptr, c.outcome != InstallOutcome::kFailed)
+        << c.name;
   }
 }
 

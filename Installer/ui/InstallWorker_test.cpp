@@ -97,11 +97,15 @@ TEST(InstallWorkerTest, AStopAfterTheFilesKeepsTheLaterStepsFromStarting) {
   CInstaller engine;
   engine.silent = 1;
   ASSERT_TRUE(engine.InitFromResource(payload.data(), payload.size(), true));
-  engine.installRoot = temp.path() + "\\QVX\\";
+  InstallChoices choices;
+  choices.companyFolder = temp.path() + "\\QVX";
+  InstallRun attempt(engine, choices);
   StopWhenFilesAreDone dialog;
+  dialog.context.attempt = &attempt;
   const LogSince log;
 
-  EXPECT_FALSE(RunInstallSequence(engine, &dialog.context));
+  EXPECT_FALSE(InstallWorker(&dialog.context));
+  EXPECT_EQ(attempt.Outcome(), InstallOutcome::kCancelled);
 
   EXPECT_TRUE(PathFileExistsA((engine.GetVersionFolder() + "Quorvin.exe").c_str()))
       << "the files were all written before the request";

@@ -31,8 +31,8 @@ CInstallerDlg::CInstallerDlg(HWND parent, CInstaller& engine, CUPDialog::Worker 
       introPage_(engine),
       agreementPage_(engine),
       infoPage_(engine),
-      destinationPage_(engine),
-      installPage_(engine, worker),
+      destinationPage_(engine, choices_),
+      installPage_(engine, choices_, worker),
       hostPage_(engine) {}
 
 CNewWizPage* CInstallerDlg::PageFor(UINT templateId) {

@@ -52,6 +52,8 @@ class CInstallerDlg : public CNewWizDialog {
   CNewWizPage* PageFor(UINT templateId);
 
   CInstaller& engine_;
+  // What the pages chose for the installation attempt; declared before the pages that use it.
+  InstallChoices choices_;
   CIntroPage introPage_;
   CAgreementPage agreementPage_;
   CInfoPage infoPage_;

@@ -20,6 +20,8 @@ constexpr UINT WM_UPD_SET_TEXT = 0x08D5;
 // The user asked to stop (Escape or the close command): tells the worker and ends the dialog.
 constexpr UINT WM_UPD_TERMINATE = 0x08D6;
 
+class InstallRun;
+
 struct ProgressContext {
   HWND dialogWindow = nullptr;
   void* userData = nullptr;  // the installer's: a pointer to the shared 32-bit percentage
@@ -27,4 +29,6 @@ struct ProgressContext {
   std::atomic<uint8_t> terminated{0};  // set when the dialog begins to shut down
   void* owner = nullptr;               // the window object that created the dialog
   bool (*worker)(ProgressContext* context) = nullptr;
+  // The installation attempt that the installer's worker (InstallWorker) runs; null otherwise.
+  InstallRun* attempt = nullptr;
 };

@@ -65,6 +65,8 @@ class CUPDialog {
   // ended and the worker has returned, so the caller may report the outcome and release what the
   // worker used. One object can be shown again.
   int Show();
+  // The installation attempt the worker runs (ProgressContext::attempt); set before Show.
+  void SetAttempt(InstallRun* attempt) { context_.attempt = attempt; }
 
   // Tells a worker that still runs to stop (|terminated|) and waits until it has returned, then
   // forgets the thread and clears the context's state (|running|, |terminated|, |dialogWindow|).

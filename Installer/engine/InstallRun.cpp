@@ -1,0 +1,102 @@
+#include "engine/InstallRun.h"
+
+#include <string>
+#include <utility>
+
+#include "engine/Installer.h"
+#include "rollback/RunChanges.h"
+#include "support/Log.h"
+
+namespace {
+
+// True once the user has asked the progress dialog to stop; the request is logged once, by the
+// check that honours it.
+bool StopRequested(const ProgressContext* progress, const char* nextStep) {
+  if (progress == nullptr || progress->terminated == 0) return false;
+  theLog.Write((std::string("The installation was stopped at the user's request before ") +
+                nextStep + ".")
+                   .c_str());
+  return true;
+}
+
+}  // namespace
+
+InstallRun::InstallRun(CInstaller& engine, InstallChoices choices)
+    : engine_(engine), choices_(std::move(choices)) {}
+
+InstallOutcome InstallRun::Prepare() {
+  prepared_ = true;
+  engine_.BeginAttempt();
+  std::string companyFolder = choices_.companyFolder;
+  if (!engine_.PrepareInstall(companyFolder)) return Finish(InstallOutcome::kFailed);
+  return InstallOutcome::kNotRun;
+}
+
+InstallOutcome InstallRun::Execute(ProgressContext* progress) {
+  if (!prepared_ && Prepare() == InstallOutcome::kFailed) return outcome_;
+  return Finish(Run(progress));
+}
+
+InstallOutcome InstallRun::Finish(InstallOutcome outcome) {
+  outcome_ = outcome;
+  // The machine is as the attempt found it before anybody hears of the outcome. After the commit
+  // (a stop before the UltraVNC setup) there is nothing left to undo.
+  if (outcome_ != InstallOutcome::kCompleted && engine_.runChanges) {
+    engine_.runChanges->RollBack();
+  }
+  return outcome_;
+}
+
+InstallOutcome InstallRun::Run(ProgressContext* progress) {
+  if (!engine_.Files(progress)) {
+    return progress != nullptr && progress->terminated != 0 ? InstallOutcome::kCancelled
+                                                            : InstallOutcome::kFailed;
+  }
+  // From here on the steps report their own problems; none of them changes the outcome.
+  if (StopRequested(progress, "CreateAppShortCuts()")) return InstallOutcome::kCancelled;
+  engine_.SetStartMenuShortcut(1);
+  engine_.CreateAppShortCuts();
+  if (choices_.registerProduct) {
+    if (StopRequested(progress, "RegisterUninstall()")) return InstallOutcome::kCancelled;
+    engine_.RegisterUninstall();
+    if (StopRequested(progress, "CreateExePathInfo()")) return InstallOutcome::kCancelled;
+    engine_.CreateExePathInfo();
+  }
+  // The installation is complete: the UltraVNC setup that may follow is another product's and
+  // is not undone, so a kill while it runs must not take the installation back.
+  if (engine_.runChanges) engine_.runChanges->Commit();
+  if (choices_.remoteSupport) {
+    if (StopRequested(progress, "InstallUltraVNC()")) return InstallOutcome::kCancelled;
+    engine_.InstallUltraVNC();
+  }
+  return InstallOutcome::kCompleted;
+}
+
+void InstallRun::Report() {
+  switch (outcome_) {
+    case InstallOutcome::kCompleted:
+      engine_.ReportSuccess();
+      break;
+    case InstallOutcome::kFailed:
+      engine_.ReportFailedAttempt();
+      break;
+    default:
+      break;
+  }
+}
+
+void CInstaller::BeginAttempt() {
+  if (!attemptStartTaken_) {
+    attemptStartTaken_ = true;
+    fileListStart_ = payloadCursor;
+    configuredExePaths_ = exePaths;
+  }
+  payloadCursor = fileListStart_;
+  exePaths = configuredExePaths_;
+  placedBytes = 0;
+  versionFolder.clear();
+  uninstallCommand.clear();
+  uninstallIcon.clear();
+  groupRightsFolders.clear();
+  madeFolders = KnownFolders();
+}

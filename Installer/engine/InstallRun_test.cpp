@@ -1,0 +1,198 @@
+// One installation attempt over a real package: an attempt that fails midway takes back what it
+// wrote, and the next attempt of the same run starts afresh, from the archive's first entry, and
+// leaves exactly what a single successful attempt leaves.
+#include "engine/InstallRun.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/Installer.h"
+#include "engine/UninstallValues.h"
+#include "framework/TestTools.h"
+#include "package/PayloadModuleScope.h"
+#include "package/codec/ArchiveWriter.h"
+#include "package/codec/PayloadFormat.h"
+#include "rollback/RollbackTestTools.h"
+#include "rollback/RunChanges.h"
+#include "support/ScopedTempDir.h"
+#include "LogReader.h"
+
+namespace {
+
+// A name no other test uses: the Start-menu folder and the Uninstall key belong to this test.
+std::string UniqueName(const std::string& base) {
+  static int counter = 0;
+  return base + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+}
+
+// |listing| without the files' write times, which differ between two installations.
+rollback::Listing WithoutTimes(rollback::Listing listing) {
+  for (auto& entry : listing) {
+    const size_t written = entry.second.find(", written ");
+    const size_t contents = entry.second.find(", contents ");
+    if (written != std::string::npos && contents != std::string::npos) {
+      entry.second.erase(written, contents - written);
+    }
+  }
+  return listing;
+}
+
+std::vector<uint8_t> TestPayload() {
+  payload::ArchiveWriter writer("Norvane", "1.0", "");
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"Quorvin.exe", "the main client"},
+      {"Data\\a.txt", "first data file"},
+      {"Data\\b.txt", "second data file"},
+      {"Data\\Deep\\c.txt", "third data file"},
+  };
+  for (const auto& file : files) {
+    EXPECT_EQ("", writer.AddFile(file.first, reinterpret_cast<const uint8_t*>(file.second.data()),
+                                 file.second.size()));
+  }
+  std::vector<uint8_t> payload;
+  EXPECT_EQ("", payload::CompressPayload(writer.Finish(), &payload));
+  return payload;
+}
+
+class InstallRunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ASSERT_TRUE(module_.loaded());
+    companyName_ = UniqueName("QVXRun");
+    appName_ = UniqueName("Runvane");
+    companyFolder_ = temp_.path() + "\\Apps\\" + companyName_;
+    payload_ = TestPayload();
+  }
+  void TearDown() override {
+    DeleteTree(StartMenuFolder());
+    rollback::DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKeyPath(appName_));
+    CoUninitialize();
+  }
+
+  // An engine with the package loaded and the run's bookkeeping, as start-up leaves it.
+  void Load(CInstaller& engine, rollback::RunChanges& changes) {
+    engine.silent = 1;
+    ASSERT_TRUE(engine.InitFromResource(payload_.data(), payload_.size(), true));
+    engine.companyName = companyName_;
+    engine.appName = appName_;
+    engine.runChanges = &changes;
+  }
+  InstallChoices Choices() const {
+    InstallChoices choices;
+    choices.companyFolder = companyFolder_;
+    return choices;
+  }
+  std::string StartMenuFolder() const {
+    return GetShellFolderPath(CInstaller().programsFolderId) + "\\" + companyName_;
+  }
+  std::string VersionFolder() const {
+    return companyFolder_ + "\\" + appName_ + "\\" + appName_ + "1.0\\";
+  }
+  // The product's files, its Start-menu folder and its Uninstall entry.
+  rollback::Listing Installation() const {
+    rollback::Listing listing = rollback::ListFiles(temp_.path() + "\\Apps");
+    for (const auto& entry : rollback::ListFiles(StartMenuFolder())) {
+      listing["start menu " + entry.first] = entry.second;
+    }
+    for (const auto& entry :
+         rollback::ListRegistry(HKEY_LOCAL_MACHINE, UninstallKeyPath(appName_))) {
+      // The date of the installation is the only value that may differ between two runs.
+      if (entry.first.find("InstallDate") == std::string::npos) {
+        listing["registry " + entry.first] = entry.second;
+      }
+    }
+    return listing;
+  }
+  void RemoveInstallation() {
+    DeleteTree(temp_.path() + "\\Apps");
+    DeleteTree(StartMenuFolder());
+    rollback::DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKeyPath(appName_));
+  }
+
+  PayloadModuleScope module_;
+  ScopedTempDir temp_;
+  std::string companyName_;
+  std::string appName_;
+  std::string companyFolder_;
+  std::vector<uint8_t> payload_;
+};
+
+TEST_F(InstallRunTest, AFailedAttemptIsUndoneAndTheNextOneInstallsAsASingleOneWould) {
+  // What one successful attempt leaves.
+  rollback::Listing single;
+  {
+    rollback::RunChanges changes(temp_.Child("records-single"));
+    CInstaller engine;
+    Load(engine, changes);
+    InstallRun attempt(engine, Choices());
+    ASSERT_EQ(attempt.Execute(nullptr), InstallOutcome::kCompleted);
+    single = WithoutTimes(Installation());
+    const std::string deepFile =
+        VersionFolder().substr(temp_.path().size() + 6) + "Data\\Deep\\c.txt";
+    ASSERT_NE(single[deepFile].find("contents third data file"), std::string::npos) << deepFile;
+    RemoveInstallation();
+  }
+
+  rollback::RunChanges changes(temp_.Child("records"));
+  CInstaller engine;
+  Load(engine, changes);
+  const rollback::Listing before = Installation();
+
+  // The third entry cannot be written: a folder stands at its name. The version folder and the
+  // company folder are there before the run, so only what the attempt wrote goes again.
+  ASSERT_TRUE(CreateDirectoryA((temp_.path() + "\\Apps").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(companyFolder_.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((companyFolder_ + "\\" + appName_).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(VersionFolder().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((VersionFolder() + "Data").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((VersionFolder() + "Data\\b.txt").c_str(), nullptr));
+  const rollback::Listing blocked = Installation();
+  {
+    const LogSince log;
+    InstallRun first(engine, Choices());
+    EXPECT_EQ(first.Execute(nullptr), InstallOutcome::kFailed);
+    first.Report();
+    EXPECT_TRUE(log.Has("Rolling back this run.")) << log.Text();
+    EXPECT_TRUE(log.Has("Installation of " + engine.projectName + " has failed.")) << log.Text();
+    EXPECT_EQ(rollback::Differences(blocked, Installation()), "")
+        << "the failed attempt leaves the machine as it found it";
+    EXPECT_NE(engine.payloadBuffer.bytes, nullptr) << "the package stays for another attempt";
+  }
+
+  ASSERT_TRUE(RemoveDirectoryA((VersionFolder() + "Data\\b.txt").c_str()));
+  ASSERT_TRUE(RemoveDirectoryA((VersionFolder() + "Data").c_str()));
+  ASSERT_TRUE(RemoveDirectoryA(VersionFolder().c_str()));
+  ASSERT_TRUE(RemoveDirectoryA((companyFolder_ + "\\" + appName_).c_str()));
+  ASSERT_TRUE(RemoveDirectoryA(companyFolder_.c_str()));
+  ASSERT_TRUE(RemoveDirectoryA((temp_.path() + "\\Apps").c_str()));
+  ASSERT_EQ(rollback::Differences(before, Installation()), "");
+  {
+    const LogSince log;
+    InstallRun second(engine, Choices());
+    EXPECT_EQ(second.Execute(nullptr), InstallOutcome::kCompleted) << log.Text();
+    EXPECT_FALSE(log.Has("damaged")) << "the archive is read from its first entry again\n"
+                                     << log.Text();
+  }
+  EXPECT_EQ(rollback::Differences(single, WithoutTimes(Installation())), "")
+      << "two attempts leave what one leaves, the estimated size included";
+}
+
+TEST_F(InstallRunTest, ACompanyFolderBelowAFileFailsBeforeAnythingIsWritten) {
+  rollback::RunChanges changes(temp_.Child("records"));
+  CInstaller engine;
+  Load(engine, changes);
+  ASSERT_TRUE(rollback::WriteFileBytes(temp_.path() + "\\Apps", "a file, not a folder"));
+  const rollback::Listing before = Installation();
+  const LogSince log;
+  InstallRun attempt(engine, Choices());
+  EXPECT_EQ(attempt.Execute(nullptr), InstallOutcome::kFailed);
+  EXPECT_TRUE(log.Has("Failed to create directory " + companyFolder_)) << log.Text();
+  EXPECT_FALSE(log.Has("Enter function Files()")) << log.Text();
+  EXPECT_EQ(rollback::Differences(before, Installation()), "");
+}
+
+}  // namespace
