@@ -3,7 +3,10 @@
 #include <string>
 #include <utility>
 
+#include "engine/InstallDecision.h"
 #include "engine/Installer.h"
+#include "rollback/RecordFolder.h"
+#include "rollback/Recovery.h"
 #include "rollback/RunChanges.h"
 #include "support/Log.h"
 
@@ -26,7 +29,14 @@ InstallRun::InstallRun(CInstaller& engine, InstallChoices choices)
 
 InstallOutcome InstallRun::Prepare() {
   prepared_ = true;
+  InstallOutcome refused = InstallOutcome::kNotRun;
+  if (choices_.takeLock && !TakeLock(&refused)) return outcome_ = refused;
   engine_.BeginAttempt();
+  const std::string installed = InstalledVersion(engine_.appName);
+  theLog.Write(("Installed before this run: " +
+                (installed.empty() ? std::string("none") : installed) + ".")
+                   .c_str());
+  theLog.Write(DecisionSentence(installed, engine_.version).c_str());
   std::string companyFolder = choices_.companyFolder;
   if (!engine_.PrepareInstall(companyFolder)) return Finish(InstallOutcome::kFailed);
   return InstallOutcome::kNotRun;
@@ -45,6 +55,34 @@ InstallOutcome InstallRun::Finish(InstallOutcome outcome) {
     engine_.runChanges->RollBack();
   }
   return outcome_;
+}
+
+bool InstallRun::TakeLock(InstallOutcome* outcome) {
+  switch (lock_.TryAcquire(ProductMutexName(engine_.companyName, engine_.appName))) {
+    case ProductLockState::kHeld:
+      break;
+    case ProductLockState::kUnavailable:
+      // Logged by TryAcquire. A mutex that cannot be made at all says nothing about other runs.
+      theLog.Write("The installation goes on without the check for another run of the product.");
+      break;
+    case ProductLockState::kBusy:
+      engine_.ReportMessage("Another installation of " + engine_.projectName +
+                            " is in progress.");
+      *outcome = InstallOutcome::kBusy;
+      return false;
+  }
+  // A killed run of the product is finished before this attempt changes anything.
+  const std::string records =
+      rollback::ProductRecordFolder(engine_.companyName, engine_.appName);
+  if (rollback::RecoverEndedRuns(records).unfinished != 0) {
+    engine_.ReportMessage("An earlier installation of " + engine_.projectName +
+                          " could not be rolled back completely. Close the programs that use "
+                          "its files and run Setup again.");
+    lock_.Release();
+    *outcome = InstallOutcome::kFailed;
+    return false;
+  }
+  return true;
 }
 
 InstallOutcome InstallRun::Run(ProgressContext* progress) {

@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "support/ProductMutex.h"
 #include "ui/ProgressContext.h"
 
 class CInstaller;
@@ -25,6 +26,7 @@ enum class InstallOutcome {
   kCompleted,  // every step ran
   kFailed,     // a step failed, or the progress dialog could not run the attempt
   kCancelled,  // the user stopped it
+  kBusy,       // another installation of the product held its lock: nothing was done
 };
 
 // What distinguishes one attempt from another: the unattended run takes it from the command
@@ -37,6 +39,10 @@ struct InstallChoices {
   bool registerProduct = true;
   // The UltraVNC setup of the package, run once the installation is complete.
   bool remoteSupport = false;
+  // The wizard: the attempt takes the product's lock for itself, and finishes killed runs of the
+  // product under it, so that an open wizard never keeps other installations waiting. An
+  // unattended run holds the lock, and has finished them, from its start.
+  bool takeLock = false;
 };
 
 class InstallRun {
@@ -48,10 +54,15 @@ class InstallRun {
   InstallRun(const InstallRun&) = delete;
   InstallRun& operator=(const InstallRun&) = delete;
 
-  // Starts the attempt afresh (CInstaller::BeginAttempt) and makes the company and Start-menu
-  // folders (PrepareInstall). When they cannot be made (reported), what was made is rolled back
-  // and the answer is kFailed; otherwise kNotRun: Execute does the rest. The wizard calls it on
-  // its own thread when Finish is pressed, before the progress dialog starts.
+  // Starts the attempt afresh (CInstaller::BeginAttempt): with |takeLock|, takes the product's
+  // lock (kBusy, with "Another installation of <projectName> is in progress." reported, when
+  // another run holds it) and rolls back killed runs of the product (kFailed when one cannot be
+  // finished); logs what is installed and the decision (fresh installation, upgrade,
+  // reinstallation, downgrade); then makes the company and Start-menu folders (PrepareInstall).
+  // When they cannot be made (reported), what was made is rolled back and the answer is kFailed;
+  // otherwise kNotRun: Execute does the rest. The wizard calls it on its own thread when Finish
+  // is pressed, before the progress dialog starts; the lock is given back when the attempt ends
+  // (this object goes, on the thread that took it).
   InstallOutcome Prepare();
 
   // Runs the attempt (Prepare first, unless it ran): the files, the links, the Uninstall
@@ -78,7 +89,11 @@ class InstallRun {
   // Rolls back whatever the attempt recorded; |outcome| is kept as the attempt's.
   InstallOutcome Finish(InstallOutcome outcome);
 
+  // Takes the lock and finishes killed runs; false with the outcome in |outcome| otherwise.
+  bool TakeLock(InstallOutcome* outcome);
+
   bool prepared_ = false;
+  ProductMutex lock_;
 
   CInstaller& engine_;
   InstallChoices choices_;

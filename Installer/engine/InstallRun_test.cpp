@@ -7,6 +7,7 @@
 #include <objbase.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Installer.h"
@@ -17,7 +18,9 @@
 #include "package/codec/PayloadFormat.h"
 #include "rollback/RollbackTestTools.h"
 #include "rollback/RunChanges.h"
+#include "support/ProductMutex.h"
 #include "support/ScopedTempDir.h"
+#include "support/UniqueHandle.h"
 #include "LogReader.h"
 
 namespace {
@@ -55,6 +58,17 @@ std::vector<uint8_t> TestPayload() {
   std::vector<uint8_t> payload;
   EXPECT_EQ("", payload::CompressPayload(writer.Finish(), &payload));
   return payload;
+}
+
+// What another run finds when it tries the lock |name| now (a thread of its own: a mutex belongs
+// to the thread that holds it, which may take it again).
+ProductLockState LockStateForAnotherRun(const std::string& name) {
+  ProductLockState state = ProductLockState::kUnavailable;
+  std::thread([&] {
+    ProductMutex other;
+    state = other.TryAcquire(name);
+  }).join();
+  return state;
 }
 
 class InstallRunTest : public testing::Test {
@@ -156,8 +170,12 @@ TEST_F(InstallRunTest, AFailedAttemptIsUndoneAndTheNextOneInstallsAsASingleOneWo
     InstallRun first(engine, Choices());
     EXPECT_EQ(first.Execute(nullptr), InstallOutcome::kFailed);
     first.Report();
-    EXPECT_TRUE(log.Has("Rolling back this run.")) << log.Text();
-    EXPECT_TRUE(log.Has("Installation of " + engine.projectName + " has failed.")) << log.Text();
+    const std::string text = log.Text();
+    const size_t rollback = text.find("Rollback of this run finished:");
+    const size_t sentence = text.find("Installation of " + engine.projectName + " has failed.");
+    ASSERT_NE(rollback, std::string::npos) << text;
+    ASSERT_NE(sentence, std::string::npos) << text;
+    EXPECT_LT(rollback, sentence) << "whoever reads the sentence finds the machine clean";
     EXPECT_EQ(rollback::Differences(blocked, Installation()), "")
         << "the failed attempt leaves the machine as it found it";
     EXPECT_NE(engine.payloadBuffer.bytes, nullptr) << "the package stays for another attempt";
@@ -193,6 +211,49 @@ TEST_F(InstallRunTest, ACompanyFolderBelowAFileFailsBeforeAnythingIsWritten) {
   EXPECT_TRUE(log.Has("Failed to create directory " + companyFolder_)) << log.Text();
   EXPECT_FALSE(log.Has("Enter function Files()")) << log.Text();
   EXPECT_EQ(rollback::Differences(before, Installation()), "");
+}
+
+TEST_F(InstallRunTest, AWizardAttemptWaitsForNoOneAndTakesTheLockOnlyForItself) {
+  rollback::RunChanges changes(temp_.Child("records"));
+  CInstaller engine;
+  Load(engine, changes);
+  InstallChoices choices = Choices();
+  choices.takeLock = true;
+  const std::string lockName = ProductMutexName(companyName_, appName_);
+
+  // Another run (here another thread) holds the product's lock: nothing is done.
+  const UniqueHandle held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  std::thread otherRun([&] {
+    ProductMutex other;
+    other.TryAcquire(lockName);
+    SetEvent(held.get());
+    WaitForSingleObject(release.get(), 10000);
+  });
+  ASSERT_EQ(WaitForSingleObject(held.get(), 10000), WAIT_OBJECT_0);
+  {
+    const LogSince log;
+    InstallRun busy(engine, choices);
+    EXPECT_EQ(busy.Prepare(), InstallOutcome::kBusy);
+    EXPECT_TRUE(log.Has("Another installation of " + engine.projectName + " is in progress."))
+        << log.Text();
+    EXPECT_FALSE(log.Has("Enter function PrepareInstall()")) << log.Text();
+  }
+  SetEvent(release.get());
+  otherRun.join();
+
+  // Free again: the attempt takes the lock, states its decision and installs; once it is over,
+  // the lock is free for the next run.
+  {
+    const LogSince log;
+    InstallRun attempt(engine, choices);
+    EXPECT_EQ(attempt.Execute(nullptr), InstallOutcome::kCompleted) << log.Text();
+    EXPECT_TRUE(log.Has("Installed before this run: none.")) << log.Text();
+    EXPECT_TRUE(log.Has("This is a fresh installation of 1.0.")) << log.Text();
+    EXPECT_EQ(LockStateForAnotherRun(lockName), ProductLockState::kBusy)
+        << "the attempt holds the lock until it ends";
+  }
+  EXPECT_EQ(LockStateForAnotherRun(lockName), ProductLockState::kHeld) << "given back at the end";
 }
 
 }  // namespace

@@ -219,10 +219,13 @@ bool CInstaller::ExtractNextFile() {
     // never replaced.
     const std::string copyName = extraction::BaseFolder(installRoot, appName) + fileName;
     const bool existed = PathFileExistsA(copyName.c_str()) != FALSE;
-    if (extraction::IsMainClient(fileName) || !existed) {
-      // A copy that cannot be refreshed still works; a missing one would break the products.
-      if (!CreateDirOfFile(copyName, entry.content, 1, entry.size) && !existed) return false;
-    }
+    const bool written = (extraction::IsMainClient(fileName) || !existed) &&
+                         CreateDirOfFile(copyName, entry.content, 1, entry.size);
+    // A copy that cannot be refreshed still works; a missing one would break the products.
+    if (!written && !existed) return false;
+    // The product's size is the package's, whatever this run found in place of the copy: the
+    // Uninstall entry's estimate is the same after a first installation and a reinstallation.
+    if (!written) placedBytes += entry.size;
   }
   payloadCursor = payloadBuffer.bytes.get() + reader.offset();
   return true;

@@ -1,5 +1,9 @@
 #include "startup/CustomCommandLineInfo.h"
 
+#include <cstring>
+
+#include "startup/ElevationParameters.h"
+
 CCustomCommandLineInfo::CCustomCommandLineInfo(CCmdLineArgTracker* tracker) : tracker_(tracker) {}
 
 CCustomCommandLineInfo::~CCustomCommandLineInfo() { tracker_ = nullptr; }
@@ -30,4 +34,16 @@ void CCustomCommandLineInfo::ParseParam(const char* param, bool isFlag, bool isL
       CCommandLineInfo::ParseParam(param, isFlag, isLast);
       break;
   }
+}
+
+std::vector<std::string> NotOptionArguments(int argc, char** argv) {
+  std::vector<std::string> ignored;
+  for (int i = 1; i < argc; ++i) {
+    const char* argument = argv[i];
+    if (std::strcmp(argument, kElevatedCopyMarker) == 0) continue;
+    const char* param = (argument[0] == '-' || argument[0] == '/') ? argument + 1 : argument;
+    if (param[0] != '\0' && std::strchr(kOptionLetters, param[0]) != nullptr) continue;
+    ignored.push_back(argument);
+  }
+  return ignored;
 }

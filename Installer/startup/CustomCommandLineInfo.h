@@ -1,8 +1,14 @@
 // The installer's meaning of its command-line arguments.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "framework/CommandLineInfo.h"
 #include "startup/CmdLineArgTracker.h"
+
+// The letters that start the installer's options, value options and switches alike.
+constexpr char kOptionLetters[] = "chpadlbu?wtvr";
 
 // Fills a CCmdLineArgTracker during the framework's command-line walk. Every option is one
 // letter, compared case-sensitively; whether the argument had a leading '-' or '/' does not matter.
@@ -22,3 +28,9 @@ class CCustomCommandLineInfo : public CCommandLineInfo {
  private:
   CCmdLineArgTracker* tracker_;
 };
+
+// The arguments of argv[1] .. argv[argc - 1], as given, that are none of the installer's options:
+// after one leading '-' or '/' they do not start with a letter of kOptionLetters (so "/S", "/qn",
+// "/D=C:\Apps", "/VERYSILENT", the folder of "-d C:\Apps"). The elevated copy's own marker is
+// no such argument.
+std::vector<std::string> NotOptionArguments(int argc, char** argv);

@@ -107,4 +107,28 @@ TEST(CustomCommandLineInfoTest, CommandLinesSplitByTheCRuntime) {
   }
 }
 
+TEST(CustomCommandLineInfoTest, ArgumentsThatAreNoOptionsAreNamedAsGiven) {
+  std::vector<std::string> args = {"Setup.exe", "/S",     "-dC:\\Apps", "/qn", "-d",
+                                   "C:\\Apps", "hHOST", "-Elevated",   "",    "-?"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  const std::vector<std::string> want = {"/S", "/qn", "C:\\Apps", ""};
+  EXPECT_EQ(NotOptionArguments(static_cast<int>(argv.size()), argv.data()), want);
+  // Every letter named as an option's is one that the walk takes.
+  for (const char* letter = kOptionLetters; *letter != '\0'; ++letter) {
+    CCmdLineArgTracker tracker;
+    CCustomCommandLineInfo info(&tracker);
+    const std::string param = std::string(1, *letter) + "x";
+    info.ParseParam(param.c_str(), true, true);
+    const bool changed = !tracker.campus.empty() || !tracker.hostList.empty() ||
+                         !tracker.portList.empty() || !tracker.autoUpdateList.empty() ||
+                         !tracker.targetDir.empty() || !tracker.logLocation.empty() ||
+                         !tracker.webHostList.empty() || tracker.invokedByAutoUpdate ||
+                         tracker.showHelp || tracker.needSilentUninstall ||
+                         tracker.needCreateShortcutOnDesktop || tracker.vistaEnabled ||
+                         tracker.needInstallUVNC;
+    EXPECT_TRUE(changed) << *letter;
+  }
+}
+
 }  // namespace

@@ -10,4 +10,8 @@ enum ExitCode : int {
   // Another installation of the same product is in progress; nothing was done. Windows Installer
   // uses the same code, and deployment tools retry on it.
   kExitAnotherInstallation = 1618,
+  // The command line asked for the wizard where nobody can answer it (no interactive desktop:
+  // a service, SYSTEM in session 0); nothing was done. Windows Installer's code for an invalid
+  // command line.
+  kExitInvalidCommandLine = 1639,
 };

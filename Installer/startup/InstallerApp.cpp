@@ -14,6 +14,7 @@
 #include "startup/LogFolderChoice.h"
 #include "startup/RunChangesScope.h"
 #include "support/Log.h"
+#include "support/FileVersion.h"
 #include "support/SystemPaths.h"
 #include "ui/InstallerDlg.h"
 
@@ -63,7 +64,15 @@ CInstallerApp::CInstallerApp() : argTracker(std::make_unique<CCmdLineArgTracker>
 
 CInstallerApp::~CInstallerApp() = default;
 
-bool CInstallerApp::InitInstance() { return Start(__argc, __argv); }
+bool CInstallerApp::InitInstance() {
+  const bool result = Start(__argc, __argv);
+  if (logChosen_) {
+    // A deployment engineer reads the outcome of a run from its last line.
+    theLog.Write(("The installer ends with exit code " + std::to_string(GetExitCode()) + ".").c_str());
+    theLog.WaitUntilAllFlushed();
+  }
+  return result;
+}
 
 bool CInstallerApp::Start(int argc, char** argv) {
   {
@@ -83,6 +92,8 @@ bool CInstallerApp::Start(int argc, char** argv) {
   MakeFolderOptionsAbsolute(args);
   theInstaller.silent = args.GetTargetDir().empty() ? 0 : 1;
   if (!ChooseLogFolder()) return false;
+  LogRunStart(argc, argv);
+  if (args.GetTargetDir().empty() && !WizardCanBeAnswered()) return false;
   theInstaller.silentUninstall = args.needSilentUninstall;
   theInstaller.desktopShortcut = args.needCreateShortcutOnDesktop;
   theInstaller.installUltraVNC = args.needInstallUVNC;
@@ -94,15 +105,24 @@ bool CInstallerApp::Start(int argc, char** argv) {
     EndWithFailure();
     return true;
   }
+  theLog.Write(("Package: " + theInstaller.GetProjectName() + " " + theInstaller.version +
+                " (company " + theInstaller.GetCompanyName() + ", application " +
+                theInstaller.GetAppName() + ").")
+                   .c_str());
   // Only one run of a product at a time changes the machine. The product is known once the
   // package is read; nothing has been changed before this point, and the relaunching parent
-  // above, which only waits for its elevated copy, never takes the mutex.
-  if (!TakeProductMutex()) return true;
-  // A killed run of the product is finished before this one changes anything. From here on every
-  // change is recorded, and a run that does not succeed takes them all back, however it ends.
+  // above, which only waits for its elevated copy, never takes the mutex. An unattended run holds
+  // it from here to its end; the wizard takes it only while a Finish installs, so that a wizard
+  // left open blocks no deployment.
+  const bool wizard = args.GetTargetDir().empty();
+  if (!wizard && !TakeProductMutex()) return true;
+  // A killed run of the product is finished before this one changes anything (the wizard's
+  // attempts do it under the mutex). From here on every change is recorded, and a run that does
+  // not succeed takes them all back, however it ends.
   const RunChangesScope recording(
       theInstaller,
-      rollback::ProductRecordFolder(theInstaller.GetCompanyName(), theInstaller.GetAppName()));
+      rollback::ProductRecordFolder(theInstaller.GetCompanyName(), theInstaller.GetAppName()),
+      !wizard);
   if (!recording.EarlierRunsFinished()) {
     // Over a half-undone earlier run this run's own changes could not be undone cleanly.
     theInstaller.ReportMessage("An earlier installation of " + theInstaller.GetProjectName() +
@@ -114,7 +134,7 @@ bool CInstallerApp::Start(int argc, char** argv) {
   // Earlier Windows Installer installs of the product go before either run mode starts; its
   // failures never stop the run. They are gone for good: a rollback does not bring them back.
   theInstaller.ProcessOldVersion();
-  if (args.GetTargetDir().empty()) {
+  if (wizard) {
     RunWizard();
   } else {
     RunUnattended();
@@ -134,8 +154,33 @@ bool CInstallerApp::ChooseLogFolder() {
     return false;
   }
   theLog.SetLogDir(choice.folder.c_str());
+  logChosen_ = true;
   if (!choice.notice.empty()) theLog.Write(choice.notice.c_str());
   return true;
+}
+
+void CInstallerApp::LogRunStart(int argc, char** argv) {
+  theLog.Write((std::string("Command line: ") + GetCommandLineA()).c_str());
+  const std::string exePath = system.executablePath();
+  const std::string version = FileVersionOf(exePath);
+  theLog.Write(("Installer " + exePath + ", file version " +
+                (version.empty() ? std::string("unknown") : version) + ", process " +
+                std::to_string(GetCurrentProcessId()) + ".")
+                   .c_str());
+  for (const std::string& argument : NotOptionArguments(argc, argv)) {
+    theLog.Write((argument + " is not an option of this installer and is ignored.").c_str());
+  }
+}
+
+bool CInstallerApp::WizardCanBeAnswered() {
+  if (system.hasInteractiveDesktop()) return true;
+  theLog.Write(
+      "The setup wizard cannot be shown: this process has no interactive desktop (a service, or "
+      "SYSTEM outside a user's session), so nobody could answer it. Nothing was installed. For "
+      "an unattended installation, give the folder with -d, attached to its letter: "
+      "-dC:\\Apps.");
+  SetExitCode(kExitInvalidCommandLine);
+  return false;
 }
 
 bool CInstallerApp::PassPrivilegeGate(bool isElevatedCopy) {

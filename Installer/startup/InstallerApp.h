@@ -11,6 +11,7 @@
 #include "framework/WinApp.h"
 #include "startup/CmdLineArgTracker.h"
 #include "startup/ElevatedRelaunch.h"
+#include "startup/InteractiveDesktop.h"
 #include "startup/PrivilegeGate.h"
 #include "support/ProductMutex.h"
 
@@ -23,6 +24,8 @@ struct StartupSystem {
   std::function<std::string()> executablePath;
   std::function<RelaunchResult(const std::string& exePath, const std::string& parameters)>
       relaunchElevated = RelaunchElevatedAndWait;
+  // Whether a window of this process can be seen and answered (startup/InteractiveDesktop.h).
+  std::function<bool()> hasInteractiveDesktop = ProcessHasInteractiveDesktop;
 };
 
 class CInstallerApp : public CWinApp {
@@ -30,6 +33,8 @@ class CInstallerApp : public CWinApp {
   CInstallerApp();
   ~CInstallerApp() override;
 
+  // Start, then the run's last log line: "The installer ends with exit code <n>." (once a log
+  // folder was chosen), on the disk before the process ends.
   bool InitInstance() override;
   // Start-up over an argument vector as the C runtime split it (argv[0] is the program);
   // InitInstance passes the process's own. Answers InitInstance's result.
@@ -48,6 +53,12 @@ class CInstallerApp : public CWinApp {
   // False when no folder can hold it (the log file's own name is too long): the run ends with
   // exit code 1 (CLogEx::EndWithoutLogFolder) and nothing done.
   bool ChooseLogFolder();
+  // The lines that open a run's log: the command line, the installer's file and version, the
+  // process id, and a line for each argument that is none of the installer's options.
+  void LogRunStart(int argc, char** argv);
+  // False, with the exit code 1639 set and the reason logged, when the wizard would open where
+  // nobody can see it (no interactive desktop).
+  bool WizardCanBeAnswered();
   // True when start-up may go on in this process; otherwise the exit code is set and start-up ends.
   // |isElevatedCopy|: this process is the copy a relaunch started, which never relaunches again.
   bool PassPrivilegeGate(bool isElevatedCopy);
@@ -57,4 +68,6 @@ class CInstallerApp : public CWinApp {
   void RunUnattended();
   void RunWizard();
   void EndWithFailure();
+
+  bool logChosen_ = false;
 };

@@ -194,4 +194,43 @@ TEST(InstallerAppTest, UnattendedFlagsComeFromTheOptions) {
   EXPECT_EQ(1, theInstaller.vistaEnabled);
 }
 
+TEST(InstallerAppTest, NoWizardWhereNobodyCanAnswerIt) {
+  // A deployment engine's wrong switches: every one would otherwise open a wizard nobody sees.
+  CInstallerApp app;
+  bool factsRead = false;
+  app.system.hasInteractiveDesktop = [] { return false; };
+  app.system.readPrivilegeFacts = [&] {
+    factsRead = true;
+    return PrivilegeFacts{true, kNt, 10};
+  };
+  const LogSince log;
+  EXPECT_EQ(kExitInvalidCommandLine,
+            RunStart(app, {"Setup.exe", "/S", "/VERYSILENT", "/qn", "-d", "C:\\Apps"}));
+  for (const char* argument : {"/S", "/VERYSILENT", "/qn", "C:\\Apps"}) {
+    EXPECT_TRUE(log.Has(std::string(argument) + " is not an option of this installer and is ignored."))
+        << argument << "\n" << log.Text();
+  }
+  EXPECT_TRUE(log.Has("The setup wizard cannot be shown: this process has no interactive desktop"))
+      << log.Text();
+  EXPECT_FALSE(log.Has("Enter function Init().")) << "nothing is loaded";
+  EXPECT_FALSE(factsRead) << "no elevation prompt either";
+}
+
+TEST(InstallerAppTest, EveryRunLogsItsCommandLineAndTheArgumentsItIgnores) {
+  CInstallerApp app;
+  app.system.hasInteractiveDesktop = [] { return false; };  // an unattended run never asks
+  app.system.readPrivilegeFacts = [] { return PrivilegeFacts{true, kNt, 10}; };
+  app.system.executablePath = [] { return std::string("C:\\Setup.exe"); };
+  const LogSince log;
+  RunStart(app, {"Setup.exe", "-dC:\\Apps", "/D=C:\\Other", "-t", "hHOSTS"});
+  EXPECT_TRUE(log.Has("Command line: ")) << log.Text();
+  EXPECT_TRUE(log.Has("Installer C:\\Setup.exe, file version unknown, process " +
+                      std::to_string(GetCurrentProcessId()) + "."))
+      << log.Text();
+  EXPECT_TRUE(log.Has("/D=C:\\Other is not an option of this installer and is ignored."));
+  EXPECT_FALSE(log.Has("-t is not an option")) << "an option is no ignored argument";
+  EXPECT_FALSE(log.Has("hHOSTS is not an option")) << "a letter without its dash is an option";
+  EXPECT_FALSE(log.Has("The setup wizard cannot be shown")) << "an unattended run needs no desktop";
+}
+
 }  // namespace

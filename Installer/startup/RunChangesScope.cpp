@@ -3,9 +3,10 @@
 #include "engine/Installer.h"
 #include "rollback/Recovery.h"
 
-RunChangesScope::RunChangesScope(CInstaller& engine, const std::string& recordFolder)
+RunChangesScope::RunChangesScope(CInstaller& engine, const std::string& recordFolder,
+                                 bool recoverNow)
     : engine_(engine), changes_(recordFolder) {
-  earlierRunsFinished_ = rollback::RecoverEndedRuns(recordFolder).unfinished == 0;
+  if (recoverNow) earlierRunsFinished_ = rollback::RecoverEndedRuns(recordFolder).unfinished == 0;
   engine_.runChanges = &changes_;
 }
 

@@ -13,11 +13,12 @@ class CInstaller;
 
 class RunChangesScope {
  public:
-  // Finishes the ended runs whose records lie in |recordFolder| (RecoverEndedRuns; the caller
-  // holds the product's mutex, so none of them is still going on), then hands this run's
+  // With |recoverNow|, finishes the ended runs whose records lie in |recordFolder|
+  // (RecoverEndedRuns; the caller holds the product's mutex, so none of them is still going on);
+  // the wizard leaves that to each attempt, which takes the mutex itself. Then hands this run's
   // bookkeeping to |engine|. |recordFolder| "" (ProductRecordFolder found no folder): nothing to
   // recover, and this run's record is kept in memory only.
-  RunChangesScope(CInstaller& engine, const std::string& recordFolder);
+  RunChangesScope(CInstaller& engine, const std::string& recordFolder, bool recoverNow = true);
   // False when the rollback of an ended run could not be finished: the run must then end
   // without changing anything, and a later run tries again.
   bool EarlierRunsFinished() const { return earlierRunsFinished_; }

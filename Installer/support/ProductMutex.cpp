@@ -76,10 +76,14 @@ std::string ProductMutexName(const std::string& companyName, const std::string& 
   return name.substr(0, kMaxNameLength - kHashDigits - 1) + hash;
 }
 
-ProductMutex::~ProductMutex() {
+ProductMutex::~ProductMutex() { Release(); }
+
+void ProductMutex::Release() {
   // Released rather than left to the handle's close, so that a later run that finds the mutex
   // abandoned knows its holder did not end normally.
   if (held_) ReleaseMutex(mutex_.get());
+  held_ = false;
+  mutex_.reset();
 }
 
 ProductLockState ProductMutex::TryAcquire(const std::string& name) {

@@ -52,6 +52,9 @@ class ProductMutex {
   // while the mutex is held already answers kHeld and changes nothing.
   ProductLockState TryAcquire(const std::string& name);
 
+  // Gives the mutex back (on the thread that took it) and closes it; nothing when not held.
+  void Release();
+
   bool held() const { return held_; }
 
  private:

@@ -24,12 +24,20 @@ bool CInstallPage::OnFinishWizard() {
   // chose to install it.
   choices.registerProduct = true;
   choices.remoteSupport = IsMainProduct(engine_.GetAppName()) && engine_.installUltraVNC != 0;
+  choices.takeLock = true;
   InstallRun attempt(engine_, choices);
-  // The folders are made on this thread, as Finish is pressed; the rest runs behind the dialog.
-  if (attempt.Prepare() == InstallOutcome::kFailed) {
-    outcome_ = InstallOutcome::kFailed;
-    engine_.ReportFailedAttempt();
-    return false;
+  // The lock and the folders are taken on this thread, as Finish is pressed; the rest runs
+  // behind the dialog.
+  switch (attempt.Prepare()) {
+    case InstallOutcome::kBusy:
+      // Reported; the wizard stays for a later Finish, and nothing of this run has failed.
+      return false;
+    case InstallOutcome::kFailed:
+      outcome_ = InstallOutcome::kFailed;
+      engine_.ReportFailedAttempt();
+      return false;
+    default:
+      break;
   }
   int endCode = -1;
   {

@@ -100,7 +100,7 @@ expect_failure() {
   cause=$(cause_in "$log" "$3")
   check_eq "$name: exit code" 1603 "$EXIT_CODE"
   check_eq "$name: the failure sentence ends the log" "$FAILURE_SENTENCE" \
-    "$(log_messages "$log" 2>/dev/null | tail -n 1)"
+    "$(log_messages "$log" 2>/dev/null | outcome_line)"
   check "$name: a log line names the cause" test "$cause" != none
   check_eq "$name: no partially written file" none "$4"
   [ "$cause" != none ] || log_messages "$log" 2>/dev/null | tail -n 8 | sed 's/^/  log: /'
@@ -146,7 +146,7 @@ if hold "C:\\Logs\\$LOG_NAME"; then
   # Once the lock is gone the next run logs again.
   run_program 120 'C:\demo\NorvaneSetup.exe' '-dC:\Apps' '-lC:\Logs'
   check_eq "locked log, released: the next run logs its success sentence" "$SUCCESS_SENTENCE" \
-    "$(log_messages "$log" | tail -n 1)"
+    "$(log_messages "$log" | outcome_line)"
   row "log file locked without sharing" "$EXIT_CODE" "$lost" "$installed"
 fi
 

@@ -21,7 +21,7 @@ run_program 60 'C:\demo\Long.exe' "-dC:\\$(printf 'd%.0s' {1..20})" '-lC:\Logs'
 messages=$(log_messages "$DRIVE_C"/Logs/Long*.log)
 check_eq "long path: exit code" 1603 "$EXIT_CODE"
 check "long path: the message names the length" grep -qE 'the path is 2[0-9]{2} characters long, more than the 259 Windows allows' <<<"$messages"
-check_eq "long path: the failure sentence ends the log" 'Installation of Norvane has failed.' "$(tail -n 1 <<<"$messages")"
+check_eq "long path: the failure sentence ends the log" 'Installation of Norvane has failed.' "$(outcome_line <<<"$messages")"
 check_eq "long path: no file of that name" "" "$(find "$DRIVE_C/dddddddddddddddddddd" -name '*.txt' 2>/dev/null)"
 
 # Unusual names: blanks, several dots, code page 1252 letters (written here in UTF-8, which Wine

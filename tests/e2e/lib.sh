@@ -352,3 +352,7 @@ release_hold() {
   rm -f "$DRIVE_C/hold.stop"
   HOLD_PID=
 }
+
+# The last line of a log's messages before the run's closing "The installer ends with exit code
+# <n>." line: the outcome sentence.
+outcome_line() { grep -v '^The installer ends with exit code ' | tail -n 1; }

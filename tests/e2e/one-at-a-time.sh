@@ -30,7 +30,7 @@ refused() {
   check_eq "$1: exit code" 1618 "$EXIT_CODE"
   local log
   log=$(log_messages "$DRIVE_C/$(echo "$3" | cut -c4- | tr '\\' '/')/$(basename "${2//\\//}" .exe)$(date +%Y-%m).log")
-  check_eq "$1: the log ends with the sentence" "$busy" "$(tail -n 1 <<<"$log")"
+  check_eq "$1: the log ends with the sentence" "$busy" "$(outcome_line <<<"$log")"
   check "$1: nothing changed after the check" lacks 'ProcessOldVersion|PrepareInstall' "$log"
 }
 lacks() { ! grep -qE "$1" <<<"$2"; }  # lacks PATTERN TEXT

@@ -71,7 +71,7 @@ check "the next run: the rollback before anything else, its own installation aft
   grep -qxF 'Enter function PrepareInstall() with parameter str is C:\Apps\QVX.' \
   <(sed -n "/^An earlier run of this product ended without finishing/,\$p" <<<"$messages")
 check_eq "the next run: the success sentence ends the log" \
-  "Installation of Brenmoor has completed successfully." "$(tail -n 1 <<<"$messages")"
+  "Installation of Brenmoor has completed successfully." "$(outcome_line <<<"$messages")"
 machine_state "$SCENARIO_DIR/after" Logs
 links_by_name "$SCENARIO_DIR/clean"
 links_by_name "$SCENARIO_DIR/after"

@@ -26,7 +26,7 @@ expect_rolled_back() {
     grep -qxE 'Rollback of this run finished: [1-9][0-9]* changes undone, 0 could not be undone\.' \
     <<<"$(tail -n 2 <<<"$messages" | head -n 1)"
   check_eq "$1: then the failure sentence ends the log" "Installation of Brenmoor has failed." \
-    "$(tail -n 1 <<<"$messages")"
+    "$(outcome_line <<<"$messages")"
   check_machine "$1: the machine as it was before the run, the log aside" "$BEFORE" Logs
 }
 

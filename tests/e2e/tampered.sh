@@ -12,7 +12,7 @@ for bad in "$SCENARIO_DIR"/bad/*.bin; do
   run_attached_payload "$bad" '-dC:\Apps' || { check "$kind: attached" false; continue; }
   check_eq "$kind: exit code" 1603 "$EXIT_CODE"
   check "$kind: the log names the refusal" grep -qE 'Uncompress data failed!|The installation package is damaged and was refused: ' <<<"$MESSAGES"
-  check_eq "$kind: the failure sentence ends the log" 'Installation of  has failed.' "$(tail -n 1 <<<"$MESSAGES")"
+  check_eq "$kind: the failure sentence ends the log" 'Installation of  has failed.' "$(outcome_line <<<"$MESSAGES")"
   check_eq "$kind: nothing but the log was written" "$BEFORE" "$(list_drive | grep -v '^\./Logs')"
 done
 

@@ -143,6 +143,7 @@ run_program 120 'C:\demo\BadGroupSetup.exe' '-dC:\Apps' '-lC:\Logs'
 messages=$(log_messages "$DRIVE_C"/Logs/BadGroupSetup*.log)
 check_eq "unknown group: exit code" 1603 "$EXIT_CODE"
 check "unknown group: the lookup's error is reported" grep -qxF 'SetEntriesInAcl Error! (Error Code: 1332)' <<<"$messages"
-check_eq "unknown group: the failure sentence ends the log" 'Installation of Brenmoor has failed.' "$(tail -n 1 <<<"$messages")"
+check_eq "unknown group: the failure sentence ends the log" 'Installation of Brenmoor has failed.' "$(outcome_line <<<"$messages")"
+check_eq "unknown group: the last line names the exit code" 'The installer ends with exit code 1603.' "$(tail -n 1 <<<"$messages")"
 check_eq "unknown group: nothing but the log was written" "" "$(added_paths "$before" | grep -v '^\./Logs')"
 finish
