@@ -96,7 +96,8 @@ TEST_F(RecordedStepsTest, AnUpgradeThatEndsWithoutSuccessGivesBackTheEarlierOnes
   Prepare(upgrade, "2.0");
   upgrade.silentUninstall = 1;  // other arguments in the link and the entry
   rollback::RunChanges changes(
-      rollback::RecordFolderBelow(temp_.Child("ProgramData"), "QVX", appName_));
+      rollback::RecordFolderBelow(temp_.Child("ProgramData"), "QVX", appName_),
+      rollback::TestScope({temp_.path()}));
   changes.SetBackupParent(installRoot_);
   upgrade.runChanges = &changes;
   RunLaterSteps(upgrade);
@@ -113,7 +114,8 @@ TEST_F(RecordedStepsTest, AFirstInstallationThatEndsWithoutSuccessLeavesNoEntryO
   CInstaller first;
   Prepare(first, "1.0");
   rollback::RunChanges changes(
-      rollback::RecordFolderBelow(temp_.Child("ProgramData"), "QVX", appName_));
+      rollback::RecordFolderBelow(temp_.Child("ProgramData"), "QVX", appName_),
+      rollback::TestScope({temp_.path()}));
   changes.SetBackupParent(installRoot_);
   first.runChanges = &changes;
   RunLaterSteps(first);

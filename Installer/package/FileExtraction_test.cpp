@@ -730,7 +730,8 @@ TEST_F(FileExtractionTest, ARecordedReinstallationThatFailsIsRolledBack) {
   ASSERT_FALSE(repacked.regValues.empty());
   repacked.regValues[0].value = "REPACKED";
   rollback::RunChanges changes(
-      rollback::RecordFolderBelow(install_.temp.Child("ProgramData"), "QVX", "Norvane"));
+      rollback::RecordFolderBelow(install_.temp.Child("ProgramData"), "QVX", "Norvane"),
+      rollback::TestScope({install_.temp.path()}));
   changes.SetBackupParent(install_.root);
   repacked.runChanges = &changes;
   const std::string held = install_.root + "Tail.exe";
@@ -772,7 +773,7 @@ TEST_F(FileExtractionTest, ARecordedFreshInstallationThatFailsLeavesNothing) {
   const rollback::Listing before = rollback::ListFiles(install_.temp.path());
   const std::string recordFolder =
       rollback::RecordFolderBelow(install_.temp.Child("ProgramData"), "QVX", "Norvane");
-  rollback::RunChanges changes(recordFolder);
+  rollback::RunChanges changes(recordFolder, rollback::TestScope({install_.temp.path()}));
   engine_.runChanges = &changes;
 
   std::string destination = install_.root;

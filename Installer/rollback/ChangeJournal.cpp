@@ -101,22 +101,29 @@ bool MoveWhole(const std::string& path, const std::string& backup, DWORD* error)
 
 }  // namespace
 
-ChangeJournal::ChangeJournal(const std::string& recordFolder) : runId_(NewRunId()) {
+ChangeJournal::ChangeJournal(const std::string& recordFolder, const RunScope& scope)
+    : runId_(NewRunId()) {
+  // The scope comes first: a record cut after it holds no change the scope does not cover.
+  RunScope declared = scope;
+  for (std::string& folder : declared.folders) folder = WithoutTrailingBackslash(folder);
+  records_ = ScopeRecords(declared);
+  if (recordFolder.empty()) return;
   std::vector<std::string> made;
-  if (!recordFolder.empty() && MakeRecordFolder(recordFolder, &made) &&
-      file_.Create(recordFolder, runId_)) {
+  if (MakeRecordFolder(recordFolder, &made) && file_.Create(recordFolder, runId_)) {
     // Made already: their records go to the disk with the first change's.
-    for (const std::string& folder : made) {
-      Record(ChangeRecord::MadeRecordFolder(folder), JournalFile::Flushing::kWithNext);
-    }
-    return;
+    for (const std::string& folder : made) records_.push_back(ChangeRecord::MadeRecordFolder(folder));
+    std::string frames;
+    for (const ChangeRecord& record : records_) frames += EncodeRecord(record);
+    if (file_.Append(frames, JournalFile::Flushing::kWithNext)) return;
   }
+  file_.Close();
+  if (!file_.path().empty()) DeleteFileA(file_.path().c_str());
   for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
     RemoveDirectoryA(folder->c_str());
   }
-  LogLine(
-      "The changes of this run are recorded in memory only: a rollback works, but after "
-      "a kill the next run cannot undo them.");
+  recordBroken_ = true;
+  LogLine("The record of this run cannot be written in " + recordFolder +
+          "; this run changes nothing.");
 }
 
 void ChangeJournal::SetBackupParent(const std::string& folder) {
@@ -124,8 +131,14 @@ void ChangeJournal::SetBackupParent(const std::string& folder) {
 }
 
 void ChangeJournal::MarkSharedFolder(const std::string& folder) {
-  const std::string id = Folded(WithoutTrailingBackslash(folder));
-  if (!id.empty()) sharedFolders_.push_back(id);
+  const std::string path = WithoutTrailingBackslash(folder);
+  const std::string id = Folded(path);
+  if (id.empty()) return;
+  for (const std::string& known : sharedFolders_) {
+    if (known == id) return;
+  }
+  sharedFolders_.push_back(id);
+  Record(ChangeRecord::ScopeFolder(path), JournalFile::Flushing::kWithNext);
 }
 
 bool ChangeJournal::IsSharedFolder(const std::string& folder) const {
@@ -139,7 +152,8 @@ bool ChangeJournal::IsSharedFolder(const std::string& folder) const {
 
 bool ChangeJournal::IsFinished(DWORD* error) const {
   if (finished_) SetError(error, ERROR_INVALID_STATE);
-  return finished_;
+  if (!finished_ && recordBroken_) SetError(error, ERROR_WRITE_FAULT);
+  return finished_ || recordBroken_;
 }
 
 void ChangeJournal::Record(const ChangeRecord& record, JournalFile::Flushing flush) {
@@ -158,8 +172,9 @@ void ChangeJournal::StopWritingRecord() {
   // What is on disk stays readable up to the last whole record; nothing more is added to it,
   // so that a torn record cannot end up in the middle.
   file_.Close();
-  LogLine("The record " + file_.path() + " cannot be written any more; the changes of this " +
-          "run are recorded in memory only from here on.");
+  recordBroken_ = true;
+  LogLine("The record " + file_.path() + " cannot be written any more; this run makes no " +
+          "further change.");
 }
 
 bool ChangeJournal::CreateFolder(const std::string& path, SECURITY_ATTRIBUTES* security,

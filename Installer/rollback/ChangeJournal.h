@@ -34,17 +34,21 @@
 
 #include "rollback/ChangeRecord.h"
 #include "rollback/JournalFile.h"
+#include "rollback/RecordScope.h"
 
 namespace rollback {
 
 class ChangeJournal {
  public:
   // Starts this run's record as a new file below |recordFolder| (ProductRecordFolder), made with
-  // its missing parents, which the record names so that they go with it. When the file cannot
-  // be made ("" for |recordFolder|, a folder that cannot be created, a full disk), the failure is
-  // logged and the run goes on with the record in memory only: RollBack still works, only the
-  // next run cannot undo this one after a kill.
-  explicit ChangeJournal(const std::string& recordFolder);
+  // its missing parents (MakeRecordFolder: only administrators may change them), which the record
+  // names so that they go with it. The record begins with |scope| (ScopeRecords): the next run
+  // undoes nothing of a record that names changes outside it. When the file cannot be made (a
+  // folder that cannot be created or secured, a full disk), or later cannot be written, the
+  // failure is logged and every change is refused from then on (ERROR_WRITE_FAULT): a change
+  // that a kill could leave without a record is not made. "" for |recordFolder| keeps the record
+  // in memory only: RollBack works, only a later run cannot undo this one after a kill.
+  ChangeJournal(const std::string& recordFolder, const RunScope& scope);
 
   // Neither commits nor rolls back: a journal dropped unfinished leaves its record for the next
   // run of the product, exactly as a killed run does.
@@ -62,8 +66,12 @@ class ChangeJournal {
   // company folder and its Start-menu folder. Such a folder, when this run makes it, is recorded
   // on its own and is removed by an undo only when it is empty; what the run puts into it gets
   // records of its own, so that an undo never takes another product's files with it. Call before
-  // the folder is made.
+  // the folder is made. The folder and what lies below it are part of the run's scope: the record
+  // says so before any change in it.
   void MarkSharedFolder(const std::string& folder);
+
+  // False when changes are refused because the record cannot be written (see the constructor).
+  bool CanRecord() const { return !recordBroken_; }
 
   // Makes the folder |path| (a trailing backslash is allowed) and every missing folder above
   // it, each with |security| (null: default security). The topmost folder that is missing is
@@ -151,6 +159,8 @@ class ChangeJournal {
   JournalFile file_;
   std::vector<ChangeRecord> records_;
   bool finished_ = false;
+  // The record file could not be made or written: every change is refused.
+  bool recordBroken_ = false;
   // While set, records go to the disk with the next flush (PrepareValueWrites).
   bool flushLater_ = false;
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -114,9 +115,17 @@ class ChangeJournalTest : public testing::Test {
                   std::string("h1 h2\0", 6));
   }
 
+  // The records of changes on disk, after the scope frames the record begins with.
   std::vector<ChangeRecord> RecordsOnDisk(const ChangeJournal& journal) const {
     std::vector<ChangeRecord> records;
     EXPECT_TRUE(DecodeJournal(ReadWholeFile(journal.RecordPath()), &records));
+    const std::vector<ChangeRecord> scope = ScopeRecords(TestScope({drive_}));
+    EXPECT_TRUE(records.size() >= scope.size() &&
+                std::equal(scope.begin(), scope.end(), records.begin()))
+        << "the record begins with its scope";
+    records.erase(records.begin(),
+                  records.begin() + static_cast<std::ptrdiff_t>(
+                                        std::min(scope.size(), records.size())));
     return records;
   }
 
@@ -143,7 +152,7 @@ TEST_F(ChangeJournalTest, RollBackLeavesTheMachineAsItFoundIt) {
   const Listing before = Machine();
   const LogSince log;
   {
-    ChangeJournal journal(recordFolder_);
+    ChangeJournal journal(recordFolder_, TestScope({drive_}));
     ASSERT_FALSE(journal.RecordPath().empty());
     RunInstallation(journal);
     ASSERT_NE("", Differences(before, Machine())) << "the installation changed nothing";
@@ -157,7 +166,7 @@ TEST_F(ChangeJournalTest, RollBackLeavesTheMachineAsItFoundIt) {
 
 TEST_F(ChangeJournalTest, CommitKeepsTheNewStateAndLeavesNoBookkeeping) {
   const Listing before = Machine();
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   RunInstallation(journal);
   ASSERT_EQ(1u, BackupFolders().size());
   Listing installed = ListFiles(drive_);
@@ -177,7 +186,7 @@ TEST_F(ChangeJournalTest, CommitKeepsTheNewStateAndLeavesNoBookkeeping) {
 // A fresh installation costs a handful of records however many files it writes: the topmost
 // new folder is recorded once, nothing below it.
 TEST_F(ChangeJournalTest, AFreshTreeIsRecordedByItsTopmostFolderOnly) {
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   DWORD error = 0;
   const std::string top = drive_ + "\\Fresh";
   for (int index = 0; index < 300; ++index) {
@@ -218,7 +227,7 @@ TEST_F(ChangeJournalTest, ARollBackLeavesWhatAnotherProductPutIntoSharedFolders)
     const std::string startMenu = drive_ + "\\StartMenu\\Co";
     const Listing before = Machine();
     {
-      ChangeJournal journal(recordFolder_);
+      ChangeJournal journal(recordFolder_, TestScope({drive_}));
       journal.MarkSharedFolder(company + "\\");
       journal.MarkSharedFolder(startMenu);
       DWORD error = 0;
@@ -254,7 +263,7 @@ TEST_F(ChangeJournalTest, ARollBackLeavesWhatAnotherProductPutIntoSharedFolders)
 // the rollback still takes the values with the keys.
 TEST_F(ChangeJournalTest, ValuesOfAKeyTheRunCreatesAreRecordedByTheKeyOnly) {
   const Listing before = Machine();
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   const std::string entry = kTestKey + "\\Fresh\\Norvane_new";
   for (const char* name : {"DisplayName", "DisplayVersion", "Publisher", "NoModify"}) {
     PrepareAndSet(journal, entry, name, REG_SZ, std::string("value\0", 6));
@@ -280,7 +289,7 @@ TEST_F(ChangeJournalTest, ValuesOfAKeyTheRunCreatesAreRecordedByTheKeyOnly) {
 // it was (or that there was none), and given back by the rollback.
 TEST_F(ChangeJournalTest, ValuesPreparedTogetherAreEachRecorded) {
   const Listing before = Machine();
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   const std::vector<std::string> names = {"DisplayName", "Blob", "DisplayVersion"};
   EXPECT_EQ(names, journal.PrepareValueWrites(HKEY_CURRENT_USER, kUninstallKey, names));
 
@@ -313,7 +322,7 @@ TEST_F(ChangeJournalTest, AReinstallationOfManyFilesIsUndoneByteForByte) {
     ASSERT_TRUE(WriteFileBytes(version + "\\file" + std::to_string(index), "1.0"));
   }
   const Listing before = Machine();
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   DWORD error = 0;
   ASSERT_TRUE(journal.CreateFolder(version, nullptr, &error));
   journal.SetBackupParent(company_);
@@ -330,7 +339,7 @@ TEST_F(ChangeJournalTest, TheNextRunUndoesAKilledRun) {
   const Listing before = Machine();
   std::string recordPath;
   {
-    ChangeJournal journal(recordFolder_);
+    ChangeJournal journal(recordFolder_, TestScope({drive_}));
     RunInstallation(journal);
     DWORD error = 0;
     ASSERT_TRUE(journal.PrepareFileWrite(company_ + "\\never-written.exe", &error));
@@ -361,7 +370,7 @@ TEST_F(ChangeJournalTest, RollingBackTwiceChangesNothingMore) {
   std::string recordPath;
   std::string recordBytes;
   {
-    ChangeJournal journal(recordFolder_);
+    ChangeJournal journal(recordFolder_, TestScope({drive_}));
     RunInstallation(journal);
     recordPath = journal.RecordPath();
     recordBytes = ReadWholeFile(recordPath);
@@ -382,7 +391,7 @@ TEST_F(ChangeJournalTest, RollingBackTwiceChangesNothingMore) {
 TEST_F(ChangeJournalTest, AFileHeldOpenWithoutDeleteSharingIsLeftAsItWas) {
   const Listing before = Machine();
   const std::string held = company_ + "\\quorvin.exe";
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   DWORD error = 0;
   ASSERT_TRUE(journal.CreateFolder(company_, nullptr, &error));
   journal.SetBackupParent(company_);
@@ -407,7 +416,7 @@ TEST_F(ChangeJournalTest, AReplacedReadOnlyFileStaysWhereItIs) {
   const Listing before = Machine();
   const std::string readOnly = company_ + "\\shared.dll";
   const std::string writable = company_ + "\\quorvin.exe";
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   journal.SetBackupParent(company_);
   DWORD error = 0;
   ASSERT_TRUE(journal.PrepareFileReplace(readOnly, &error)) << error;
@@ -423,14 +432,21 @@ TEST_F(ChangeJournalTest, AReplacedReadOnlyFileStaysWhereItIs) {
   EXPECT_EQ("", Differences(before, Machine()));
 }
 
-TEST_F(ChangeJournalTest, WithoutARecordFileTheRollbackStillWorks) {
+// A change that a kill could leave without a record is not made: a journal that cannot write its
+// record refuses every change.
+TEST_F(ChangeJournalTest, WithoutARecordFileNothingIsChanged) {
   ASSERT_TRUE(WriteFileBytes(dir_.Child("ProgramData\\file"), "in the way"));
   const Listing before = Machine();
   const LogSince log;
-  ChangeJournal journal(dir_.Child("ProgramData\\file\\QVX\\Setup\\Norvane"));
+  ChangeJournal journal(dir_.Child("ProgramData\\file\\QVX\\Setup\\Norvane"), TestScope({drive_}));
   EXPECT_EQ("", journal.RecordPath());
-  EXPECT_TRUE(log.Has("The changes of this run are recorded in memory only")) << log.Text();
-  RunInstallation(journal);
+  EXPECT_FALSE(journal.CanRecord());
+  EXPECT_TRUE(log.Has("; this run changes nothing.")) << log.Text();
+  DWORD error = 0;
+  EXPECT_FALSE(journal.CreateFolder(company_ + "\\New", nullptr, &error));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_WRITE_FAULT), error);
+  EXPECT_FALSE(journal.PrepareFileWrite(company_ + "\\new.exe", &error));
+  EXPECT_FALSE(journal.PrepareValueWrite(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", &error));
   journal.RollBack();
   EXPECT_EQ("", Differences(before, Machine()));
 }
@@ -441,7 +457,7 @@ TEST_F(ChangeJournalTest, ALinkInACreatedFolderIsNotFollowed) {
   const std::string outside = dir_.Child("outside");
   ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
   ASSERT_TRUE(WriteFileBytes(outside + "\\keep.bin", "keep"));
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   DWORD error = 0;
   ASSERT_TRUE(journal.CreateFolder(company_ + "\\Norvane\\Norvane2.0", nullptr, &error));
   const ScopedFolderLink link(company_ + "\\Norvane\\Norvane2.0\\link", outside);
@@ -452,7 +468,7 @@ TEST_F(ChangeJournalTest, ALinkInACreatedFolderIsNotFollowed) {
 }
 
 TEST_F(ChangeJournalTest, CallsThatCannotBeKeptAreRefused) {
-  ChangeJournal journal(recordFolder_);
+  ChangeJournal journal(recordFolder_, TestScope({drive_}));
   DWORD error = 0;
   EXPECT_FALSE(journal.PrepareFileWrite(company_ + "\\quorvin.exe", &error))
       << "no place for the backup yet";

@@ -6,7 +6,9 @@
 namespace rollback {
 namespace {
 
-constexpr char kHeader[] = "QVX change record 1\r\n";
+// The format's version is in the header: 2 added the scope frames.
+constexpr char kHeader[] = "QVX change record 2\r\n";
+constexpr char kOldHeader[] = "QVX change record 1\r\n";
 constexpr std::size_t kHeaderSize = sizeof(kHeader) - 1;
 // Length, its complement and the CRC-32 of the contents.
 constexpr std::size_t kFrameHeaderSize = 12;
@@ -77,18 +79,25 @@ class FieldReader {
 bool HasPathOnly(ChangeKind kind) {
   return kind == ChangeKind::kCreatedFolder || kind == ChangeKind::kFolderExisted ||
          kind == ChangeKind::kCreatedFile || kind == ChangeKind::kCreatedBackupFolder ||
-         kind == ChangeKind::kMadeRecordFolder || kind == ChangeKind::kCreatedSharedFolder;
+         kind == ChangeKind::kMadeRecordFolder || kind == ChangeKind::kCreatedSharedFolder ||
+         kind == ChangeKind::kScopeFolder || kind == ChangeKind::kScopeLinkFolder;
 }
 
 bool HasBackup(ChangeKind kind) {
-  return kind == ChangeKind::kMovedAside || kind == ChangeKind::kCopiedAside;
+  return kind == ChangeKind::kMovedAside || kind == ChangeKind::kCopiedAside ||
+         kind == ChangeKind::kScopeProduct;
+}
+
+bool HasKey(ChangeKind kind) {
+  return kind == ChangeKind::kRegistryValue || kind == ChangeKind::kCreatedKey ||
+         kind == ChangeKind::kScopeKey;
 }
 
 void EncodeFields(const ChangeRecord& record, std::string& out) {
   out += static_cast<char>(record.kind);
   if (HasPathOnly(record.kind) || HasBackup(record.kind)) PutText(out, record.path);
   if (HasBackup(record.kind)) PutText(out, record.backup);
-  if (record.kind == ChangeKind::kRegistryValue || record.kind == ChangeKind::kCreatedKey) {
+  if (HasKey(record.kind)) {
     PutU32(out, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.root)));
     PutText(out, record.key);
   }
@@ -104,15 +113,14 @@ bool DecodeFields(const std::string& contents, ChangeRecord* record) {
   FieldReader reader(contents);
   uint8_t kind = 0;
   if (!reader.U8(&kind) || kind < static_cast<uint8_t>(ChangeKind::kCreatedFolder) ||
-      kind > static_cast<uint8_t>(ChangeKind::kCreatedSharedFolder)) {
+      kind > static_cast<uint8_t>(ChangeKind::kScopeKey)) {
     return false;
   }
   record->kind = static_cast<ChangeKind>(kind);
   bool read = true;
   if (HasPathOnly(record->kind) || HasBackup(record->kind)) read = reader.Text(&record->path);
   if (read && HasBackup(record->kind)) read = reader.Text(&record->backup);
-  if (read &&
-      (record->kind == ChangeKind::kRegistryValue || record->kind == ChangeKind::kCreatedKey)) {
+  if (read && HasKey(record->kind)) {
     read = reader.Root(&record->root) && reader.Text(&record->key);
   }
   if (read && record->kind == ChangeKind::kRegistryValue) {
@@ -135,6 +143,8 @@ FrameOutcome ReadFrame(const std::string& bytes, std::size_t* at, ChangeRecord* 
   const std::size_t remaining = bytes.size() - *at;
   if (remaining < kFrameHeaderSize) return FrameOutcome::kTornTail;
   const uint32_t length = GetU32(bytes, *at);
+  // No run writes a frame this long: not even a torn end can claim it.
+  if (GetU32(bytes, *at + 4) == ~length && length > kMaxFrameBytes) return FrameOutcome::kDamaged;
   // A length that does not check cannot say where the next frame begins; only the zeros that a
   // write cut short by a power failure can leave count as a torn end.
   if (GetU32(bytes, *at + 4) != ~length) {
@@ -225,6 +235,26 @@ ChangeRecord ChangeRecord::MadeRecordFolder(const std::string& path) {
   return WithPath(ChangeKind::kMadeRecordFolder, path);
 }
 ChangeRecord ChangeRecord::Committed() { return ChangeRecord(); }
+ChangeRecord ChangeRecord::ScopeProduct(const std::string& companyName,
+                                        const std::string& appName) {
+  ChangeRecord record = WithPath(ChangeKind::kScopeProduct, companyName);
+  record.backup = appName;
+  return record;
+}
+ChangeRecord ChangeRecord::ScopeFolder(const std::string& path) {
+  return WithPath(ChangeKind::kScopeFolder, path);
+}
+ChangeRecord ChangeRecord::ScopeLinkFolder(const std::string& path) {
+  return WithPath(ChangeKind::kScopeLinkFolder, path);
+}
+ChangeRecord ChangeRecord::ScopeKey(HKEY root, const std::string& key) {
+  return WithKey(ChangeKind::kScopeKey, root, key);
+}
+
+bool IsScopeKind(ChangeKind kind) {
+  return kind == ChangeKind::kScopeProduct || kind == ChangeKind::kScopeFolder ||
+         kind == ChangeKind::kScopeLinkFolder || kind == ChangeKind::kScopeKey;
+}
 
 bool operator==(const ChangeRecord& a, const ChangeRecord& b) {
   return a.kind == b.kind && a.path == b.path && a.backup == b.backup && a.root == b.root &&
@@ -246,30 +276,46 @@ std::string EncodeRecord(const ChangeRecord& record) {
   return frame + contents;
 }
 
-bool DecodeJournal(const std::string& bytes, std::vector<ChangeRecord>* records,
-                   bool* droppedTornFrame) {
-  records->clear();
-  if (droppedTornFrame) *droppedTornFrame = false;
+JournalContents ReadJournalBytes(const std::string& bytes) {
+  JournalContents contents;
   const std::string header = JournalHeader();
   // Cut inside the header: the run had not recorded anything yet.
-  if (bytes.size() < header.size()) return header.compare(0, bytes.size(), bytes) == 0;
-  if (bytes.compare(0, header.size(), header) != 0) return false;
-
+  if (bytes.size() < header.size() && header.compare(0, bytes.size(), bytes) == 0) {
+    contents.state = JournalContents::State::kCutHeader;
+    return contents;
+  }
+  if (bytes.compare(0, header.size(), header) != 0) {
+    const bool old = bytes.compare(0, sizeof(kOldHeader) - 1, kOldHeader) == 0;
+    contents.state =
+        old ? JournalContents::State::kOldFormat : JournalContents::State::kWrongHeader;
+    return contents;
+  }
   std::size_t at = header.size();
   while (at < bytes.size()) {
     ChangeRecord record;
     const FrameOutcome outcome = ReadFrame(bytes, &at, &record);
     if (outcome == FrameOutcome::kTornTail) {
-      if (droppedTornFrame) *droppedTornFrame = true;
+      contents.droppedTornFrame = true;
       break;
     }
     if (outcome == FrameOutcome::kDamaged) {
-      records->clear();
-      return false;
+      contents.state = JournalContents::State::kDamaged;
+      break;
     }
-    records->push_back(std::move(record));
+    contents.records.push_back(std::move(record));
   }
-  return true;
+  return contents;
+}
+
+bool DecodeJournal(const std::string& bytes, std::vector<ChangeRecord>* records,
+                   bool* droppedTornFrame) {
+  JournalContents contents = ReadJournalBytes(bytes);
+  const bool whole = contents.state == JournalContents::State::kWhole ||
+                     contents.state == JournalContents::State::kCutHeader;
+  if (droppedTornFrame) *droppedTornFrame = whole && contents.droppedTornFrame;
+  records->clear();
+  if (whole) *records = std::move(contents.records);
+  return whole;
 }
 
 uint32_t Crc32(const void* data, std::size_t size) {

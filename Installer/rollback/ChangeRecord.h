@@ -45,6 +45,17 @@ enum class ChangeKind : uint8_t {
   // Start-menu folder and the folders above them): what the run put into it has records of its
   // own. Undo: remove the folder only when it is empty.
   kCreatedSharedFolder = 11,
+  // The scope of the run: the frames below name what its changes may touch; a record whose
+  // changes reach outside its scope is refused as a whole (RecordScope.h). Not changes.
+  // The run's company (|path|) and product (|backup|): the first frame of every record.
+  kScopeProduct = 12,
+  // A folder of the run (|path|): the company folder, the Start-menu company folder. The
+  // changes may lie in it or below it; the folders above it may be made and removed when empty.
+  kScopeFolder = 13,
+  // A folder the run puts links into (|path|): a desktop. Only links (".lnk") in it.
+  kScopeLinkFolder = 14,
+  // A registry key of the run (|root|\|key|): the Uninstall entry, the product's settings.
+  kScopeKey = 15,
 };
 
 struct ChangeRecord {
@@ -74,12 +85,19 @@ struct ChangeRecord {
   static ChangeRecord CreatedBackupFolder(const std::string& path);
   static ChangeRecord MadeRecordFolder(const std::string& path);
   static ChangeRecord Committed();
+  static ChangeRecord ScopeProduct(const std::string& companyName, const std::string& appName);
+  static ChangeRecord ScopeFolder(const std::string& path);
+  static ChangeRecord ScopeLinkFolder(const std::string& path);
+  static ChangeRecord ScopeKey(HKEY root, const std::string& key);
 };
+
+// Whether |kind| describes the run's scope rather than a change.
+bool IsScopeKind(ChangeKind kind);
 
 bool operator==(const ChangeRecord& a, const ChangeRecord& b);
 inline bool operator!=(const ChangeRecord& a, const ChangeRecord& b) { return !(a == b); }
 
-// The bytes every record file starts with.
+// The bytes every record file starts with; the scope frames follow (kScopeProduct first).
 std::string JournalHeader();
 
 // |record| as one frame: its length, the length's complement, the CRC-32 of the contents, the
@@ -87,12 +105,39 @@ std::string JournalHeader();
 // byte is allowed in every text.
 std::string EncodeRecord(const ChangeRecord& record);
 
-// Reads a whole record file. True when it is readable: |records| receives every complete record
-// in file order, a torn last frame left out (|droppedTornFrame|, when not null, says whether
-// there was one). A file cut inside its header holds no record yet and reads as empty. False
-// when the file is damaged (a wrong header, a frame whose length or contents do not check with
-// more of the file after it, an unknown kind, fields that do not fill their frame exactly);
-// |records| is then empty.
+// The largest frame a run writes: two paths of 32,767 double-byte characters (a file set aside),
+// or a registry value of the Uninstall entry or the settings, with room to spare. A frame that
+// declares more is damage, whatever follows.
+constexpr std::size_t kMaxFrameBytes = 256 * 1024;
+// The largest record file a run writes: a file set aside takes a frame of about 150 bytes with
+// the paths of a deep installation, so 64 MiB hold some 400,000 of them, 40 times a reinstallation
+// of a product of 10,000 files over itself, the largest the installer is measured with. A larger
+// file is not read at all: it is damaged.
+constexpr std::size_t kMaxJournalBytes = 64 * 1024 * 1024;
+
+// What a record file holds, read frame by frame.
+struct JournalContents {
+  enum class State {
+    kWhole,        // every frame read (a torn last frame, which a kill leaves, is left out)
+    kCutHeader,    // empty or cut inside its header: the run recorded nothing yet
+    kOldFormat,    // the header of an earlier format, which names no scope
+    kWrongHeader,  // not a record file
+    kDamaged,      // a frame that does not check with more of the file after it
+  };
+  State state = State::kWhole;
+  // Every whole record in file order, up to the end or to the damage.
+  std::vector<ChangeRecord> records;
+  bool droppedTornFrame = false;
+};
+
+// Reads a record file's bytes frame by frame: a frame that is longer than kMaxFrameBytes, whose
+// length or contents do not check while more of the file follows, of an unknown kind, or whose
+// fields do not fill it exactly is damage.
+JournalContents ReadJournalBytes(const std::string& bytes);
+
+// ReadJournalBytes for the callers that only take a whole record: true for kWhole and
+// kCutHeader, with |records| (and |droppedTornFrame|, when not null); false with |records| empty
+// otherwise.
 bool DecodeJournal(const std::string& bytes, std::vector<ChangeRecord>* records,
                    bool* droppedTornFrame = nullptr);
 

@@ -136,7 +136,7 @@ TEST(ChangeRecordTest, DamageBeforeTheLastRecordMakesTheFileUnreadable) {
     const char* name;
     std::string bytes;
   } cases[] = {
-      {"another header", "QVX change record 2\r\n" + whole.substr(JournalHeader().size())},
+      {"another header", "QVX change record 3\r\n" + whole.substr(JournalHeader().size())},
       {"not a record file", "<?xml version=\"1.0\"?>"},
       {"a length that does not check", flipped(second)},
       {"its complement changed", flipped(second + 4)},

@@ -62,10 +62,26 @@ bool ReadJournalFile(const std::string& path, std::string* bytes, DWORD* error) 
     return false;
   }
   bytes->clear();
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.get(), &size)) {
+    *error = GetLastError();
+    LogCallFailure("GetFileSizeEx", path, *error);
+    return false;
+  }
+  if (static_cast<unsigned long long>(size.QuadPart) > kMaxJournalBytes) {
+    *error = ERROR_FILE_TOO_LARGE;
+    return false;
+  }
+  bytes->reserve(static_cast<std::size_t>(size.QuadPart));
   char buffer[64 * 1024];
   DWORD read = 0;
   while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) {
     if (read == 0) return true;
+    // A file that grows while it is read is held to the same bound.
+    if (bytes->size() + read > kMaxJournalBytes) {
+      *error = ERROR_FILE_TOO_LARGE;
+      return false;
+    }
     bytes->append(buffer, read);
   }
   *error = GetLastError();
@@ -78,9 +94,50 @@ void DeleteJournalFile(const std::string& path, const std::vector<ChangeRecord>&
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND) LogCallFailure("DeleteFileA", path, error);
   }
+  RemoveMadeRecordFolders(records);
+}
+
+void RemoveMadeRecordFolders(const std::vector<ChangeRecord>& records) {
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind == ChangeKind::kMadeRecordFolder) RemoveDirectoryA(record->path.c_str());
   }
+}
+
+bool RetireJournalFile(const std::string& path) {
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (DeleteFileA(path.c_str())) return true;
+  LogCallFailure("DeleteFileA", path, GetLastError());
+  const std::string retired = path + ".retired";
+  if (MoveFileExA(path.c_str(), retired.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  LogCallFailure("MoveFileExA", path + " to " + retired, GetLastError());
+  return false;
+}
+
+bool WriteJournalFileBack(const std::string& path, const std::string& bytes) {
+  JournalFile file;
+  file.file_.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.file_) {
+    LogCallFailure("CreateFileA", path, GetLastError());
+    return false;
+  }
+  file.path_ = path;
+  return file.Append(bytes, JournalFile::Flushing::kNow);
+}
+
+bool SetJournalFileAside(const std::string& path, const std::string& what, std::string* aside) {
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    *aside = path + "." + what + (attempt == 1 ? std::string() : "-" + std::to_string(attempt));
+    if (MoveFileExA(path.c_str(), aside->c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+    error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
+  }
+  LogCallFailure("MoveFileExA", path + " to " + *aside, error);
+  return false;
 }
 
 }  // namespace rollback

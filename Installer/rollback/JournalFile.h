@@ -41,6 +41,7 @@ class JournalFile {
   void Close() { file_.reset(); }
 
   bool IsOpen() const { return static_cast<bool>(file_); }
+  friend bool WriteJournalFileBack(const std::string& path, const std::string& bytes);
   // The file's full path; "" until Create succeeded.
   const std::string& path() const { return path_; }
 
@@ -51,12 +52,33 @@ class JournalFile {
 
 // Reads the whole record file |path| into |bytes|. False when it cannot be opened or read, with
 // the code in |error|: ERROR_SHARING_VIOLATION while a run still writes it (its writer lets
-// nobody else open it for reading alongside), which is not logged; any other failure is.
+// nobody else open it for reading alongside), which is not logged; ERROR_FILE_TOO_LARGE for a
+// file larger than kMaxJournalBytes, which no run writes (not read, not logged); any other
+// failure is logged.
 bool ReadJournalFile(const std::string& path, std::string* bytes, DWORD* error);
 
 // Deletes the record file |path|, then the folders that |records| say the run made for it
-// (kMadeRecordFolder), deepest first, each only when it is empty: the record of another run,
-// or of another product of the company, may share it.
+// (RemoveMadeRecordFolders).
 void DeleteJournalFile(const std::string& path, const std::vector<ChangeRecord>& records);
+
+// Removes the folders that |records| say the run made for its record (kMadeRecordFolder),
+// deepest first, each only when it is empty: the record of another run, or of another product
+// of the company, may share it.
+void RemoveMadeRecordFolders(const std::vector<ChangeRecord>& records);
+
+// Ends the life of the record file |path| before anything it names is touched, so that no later
+// run acts on it again: a read-only attribute is cleared, then the file is deleted, or, when it
+// cannot be (a scanner holds it), renamed to "<path>.retired". False (logged) when neither works.
+bool RetireJournalFile(const std::string& path);
+
+// Writes |bytes| as the record file |path| anew (it must not exist), flushed: a retired record
+// whose rollback could not be finished comes back for the next run. False (logged) when it
+// cannot.
+bool WriteJournalFileBack(const std::string& path, const std::string& bytes);
+
+// Renames the record file |path| to "<path>.<what>" (or "<path>.<what>-<n>" for the first free
+// n), where recovery no longer looks and an administrator can; |aside| receives the new path.
+// False (logged) when it cannot.
+bool SetJournalFileAside(const std::string& path, const std::string& what, std::string* aside);
 
 }  // namespace rollback

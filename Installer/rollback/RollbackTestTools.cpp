@@ -83,6 +83,23 @@ std::string Shown(const std::string& text) {
 
 }  // namespace
 
+RunScope TestScope(const std::vector<std::string>& folders) {
+  RunScope scope;
+  scope.companyName = "QVX";
+  scope.appName = "Norvane";
+  scope.folders = folders;
+  scope.keys = {{HKEY_CURRENT_USER, "Software"},
+                {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}};
+  return scope;
+}
+
+std::string RecordFileBytes(const RunScope& scope, const std::vector<ChangeRecord>& records) {
+  std::string bytes = JournalHeader();
+  for (const ChangeRecord& record : ScopeRecords(scope)) bytes += EncodeRecord(record);
+  for (const ChangeRecord& record : records) bytes += EncodeRecord(record);
+  return bytes;
+}
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes, DWORD attributes) {
   {
     const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -7,11 +7,22 @@
 
 #include <map>
 #include <string>
+#include <vector>
+
+#include "rollback/RecordScope.h"
 
 namespace rollback {
 
 // Path relative to the listed root (for values: "<key>|<value name>") -> what is there.
 using Listing = std::map<std::string, std::string>;
+
+// The scope of a test run of the product QVX Norvane (its records lie in <...>\QVX\Setup\Norvane):
+// |folders| are its own, and so are every key below HKEY_CURRENT_USER\Software, where the
+// tests keep their keys, and the Uninstall keys of HKEY_LOCAL_MACHINE.
+RunScope TestScope(const std::vector<std::string>& folders);
+
+// The bytes of a record file of |scope| that holds |records|, as a run would have left it.
+std::string RecordFileBytes(const RunScope& scope, const std::vector<ChangeRecord>& records);
 
 // Every folder and file below |root|: folders with their attributes, files with their
 // attributes, last-write time and whole contents. Links are listed, not entered.

@@ -29,8 +29,9 @@ namespace rollback {
 class RunChanges {
  public:
   // |recordFolder| is where the attempts' records go (ProductRecordFolder); "" keeps them in
-  // memory only (ChangeJournal explains what that costs).
-  explicit RunChanges(std::string recordFolder);
+  // memory only (ChangeJournal explains what that costs). |scope| is what the records may name
+  // (RecordScope.h); the shared folders marked later join it (ChangeJournal::MarkSharedFolder).
+  RunChanges(std::string recordFolder, RunScope scope);
 
   // An attempt still open is left as a killed run leaves it: its record stays for the next run.
   // Start-up's guard (startup/RunChangesScope.h) rolls it back before this runs.
@@ -44,8 +45,15 @@ class RunChanges {
   void SetBackupParent(const std::string& folder);
 
   // A folder that other products fill too (ChangeJournal::MarkSharedFolder), for the open
-  // attempt's journal and those of later attempts. Begins no journal of its own.
+  // attempt's journal and those of later attempts; part of the run's scope from then on. Begins
+  // no journal of its own.
   void MarkSharedFolder(const std::string& folder);
+
+  // Whether this run can keep a record of its changes: the record folder is made and secured
+  // (MakeRecordFolder) and a file can be written in it; the folders this call made go again.
+  // False (logged) when not, or when no record folder is known: the run must then change
+  // nothing, since a kill would leave changes that no later run could undo.
+  bool CanRecord() const;
 
   // The open attempt's journal, through which the steps record each change before making it;
   // begun (a new record) when no attempt is open.
@@ -62,6 +70,7 @@ class RunChanges {
 
  private:
   std::string recordFolder_;
+  RunScope scope_;
   std::string backupParent_;
   std::vector<std::string> sharedFolders_;
   std::unique_ptr<ChangeJournal> journal_;

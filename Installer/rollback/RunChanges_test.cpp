@@ -41,7 +41,7 @@ class RunChangesTest : public testing::Test {
 // records afresh, with the backup folder the first one was given.
 TEST_F(RunChangesTest, AnAttemptAfterARollbackRecordsAfresh) {
   const Listing before = ListFiles(dir_.path());
-  RunChanges changes(recordFolder_);
+  RunChanges changes(recordFolder_, TestScope({dir_.path()}));
   changes.SetBackupParent(company_);
   DWORD error = 0;
   ASSERT_TRUE(changes.Journal().CreateFolder(company_ + "\\First", nullptr, &error));
@@ -57,7 +57,7 @@ TEST_F(RunChangesTest, AnAttemptAfterARollbackRecordsAfresh) {
 }
 
 TEST_F(RunChangesTest, ACommittedAttemptStaysAndLeavesNoBookkeeping) {
-  RunChanges changes(recordFolder_);
+  RunChanges changes(recordFolder_, TestScope({dir_.path()}));
   changes.SetBackupParent(company_);
   DWORD error = 0;
   ASSERT_TRUE(changes.Journal().CreateFolder(company_ + "\\Norvane", nullptr, &error));
@@ -82,7 +82,7 @@ TEST_F(RunChangesTest, AnAttemptThatChangesNothingLeavesNothing) {
   const Listing before = ListFiles(dir_.path());
   const LogSince log;
   {
-    RunChanges changes(recordFolder_);
+    RunChanges changes(recordFolder_, TestScope({dir_.path()}));
     changes.SetBackupParent(company_);
     EXPECT_FALSE(changes.IsOpen());
     changes.RollBack();

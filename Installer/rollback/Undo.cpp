@@ -12,7 +12,7 @@ namespace {
 
 bool IsChange(ChangeKind kind) {
   return kind != ChangeKind::kFolderExisted && kind != ChangeKind::kMadeRecordFolder &&
-         kind != ChangeKind::kCommitted;
+         kind != ChangeKind::kCommitted && !IsScopeKind(kind);
 }
 
 bool IsFolderCreation(ChangeKind kind) {

@@ -24,7 +24,7 @@ struct UndoSummary {
 //   kRegistryValue: the value is written back as it was, or deleted when there was none;
 //   kCreatedKey: the key goes with its values, unless it has subkeys.
 // A kCreatedFolder cancelled by a later kFolderExisted of the same path is passed over, and so
-// are kMadeRecordFolder and kCommitted, which are not changes. An undo that fails is logged
+// are kMadeRecordFolder, kCommitted and the scope frames, which are not changes. An undo that fails is logged
 // ("<call> failed for <subject> with error <n>.") and the next one follows; a large tree gives
 // one line, not one per entry.
 UndoSummary UndoChanges(const std::vector<ChangeRecord>& records);

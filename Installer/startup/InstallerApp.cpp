@@ -131,6 +131,13 @@ bool CInstallerApp::Start(int argc, char** argv) {
     EndWithFailure();
     return true;
   }
+  // A change that a kill could leave without a record is not made at all.
+  if (!recording.CanRecord()) {
+    theInstaller.ReportMessage("Setup cannot keep the record of its changes that lets a later run "
+                               "undo them; nothing was changed. See the log for the cause.");
+    EndWithFailure();
+    return true;
+  }
   // Earlier Windows Installer installs of the product go before either run mode starts; its
   // failures never stop the run. They are gone for good: a rollback does not bring them back.
   theInstaller.ProcessOldVersion();

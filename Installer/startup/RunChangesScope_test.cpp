@@ -80,11 +80,12 @@ TEST_F(RunChangesScopeTest, AKilledRunIsRolledBackFirst) {
   ASSERT_TRUE(engine_.MyCreateDirectory(leftOver, nullptr));
   std::vector<std::string> made;
   ASSERT_TRUE(rollback::MakeRecordFolder(recordFolder_, &made));
-  std::string record = rollback::JournalHeader();
+  std::vector<rollback::ChangeRecord> records;
   for (const std::string& folder : made) {
-    record += rollback::EncodeRecord(rollback::ChangeRecord::MadeRecordFolder(folder));
+    records.push_back(rollback::ChangeRecord::MadeRecordFolder(folder));
   }
-  record += rollback::EncodeRecord(rollback::ChangeRecord::CreatedFolder(dir_.Child("Apps")));
+  records.push_back(rollback::ChangeRecord::CreatedFolder(dir_.Child("Apps")));
+  const std::string record = rollback::RecordFileBytes(rollback::TestScope({dir_.path()}), records);
   ASSERT_TRUE(rollback::WriteFileBytes(recordFolder_ + "\\0000000000000001-7.journal", record));
 
   const LogSince log;
@@ -104,8 +105,8 @@ TEST_F(RunChangesScopeTest, AnUnfinishedRollbackOfAKilledRunIsReported) {
   ASSERT_TRUE(rollback::MakeRecordFolder(recordFolder_, &made));
   const std::string recordPath = recordFolder_ + "\\0000000000000001-7.journal";
   ASSERT_TRUE(rollback::WriteFileBytes(
-      recordPath, rollback::JournalHeader() +
-                      rollback::EncodeRecord(rollback::ChangeRecord::CreatedFile(file))));
+      recordPath, rollback::RecordFileBytes(rollback::TestScope({dir_.path()}),
+                                            {rollback::ChangeRecord::CreatedFile(file)})));
   const UniqueHandle held(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
