@@ -221,7 +221,10 @@ bool CInstaller::ExtractNextFile() {
     const bool existed = PathFileExistsA(copyName.c_str()) != FALSE;
     if (extraction::IsMainClient(fileName) || !existed) {
       // A copy that cannot be refreshed still works; a missing one would break the products.
-      if (!CreateDirOfFile(copyName, entry.content, 1, entry.size) && !existed) return false;
+      if (!CreateDirOfFile(copyName, entry.content, 1, entry.size)) {
+        if (!existed) return false;
+        leftAtOlderState.push_back(copyName);
+      }
     }
   }
   payloadCursor = payloadBuffer.bytes.get() + reader.offset();
