@@ -90,7 +90,7 @@ InstallOutcome InstallRun::Run(ProgressContext* progress) {
     return progress != nullptr && progress->terminated != 0 ? InstallOutcome::kCancelled
                                                             : InstallOutcome::kFailed;
   }
-  // From here on the steps report their own problems; none of them changes the outcome.
+  // From here on the steps report their own problems; only ExePathInfo changes the outcome.
   if (StopRequested(progress, "CreateAppShortCuts()")) return InstallOutcome::kCancelled;
   engine_.SetStartMenuShortcut(1);
   engine_.CreateAppShortCuts();
@@ -98,7 +98,9 @@ InstallOutcome InstallRun::Run(ProgressContext* progress) {
     if (StopRequested(progress, "RegisterUninstall()")) return InstallOutcome::kCancelled;
     engine_.RegisterUninstall();
     if (StopRequested(progress, "CreateExePathInfo()")) return InstallOutcome::kCancelled;
-    engine_.CreateExePathInfo();
+    // A record that goes on naming an older version folder while the Uninstall entry names
+    // this one is a failed installation, not a successful one.
+    if (!engine_.CreateExePathInfo()) return InstallOutcome::kFailed;
   }
   // The installation is complete: the UltraVNC setup that may follow is another product's and
   // is not undone, so a kill while it runs must not take the installation back.
@@ -137,4 +139,5 @@ void CInstaller::BeginAttempt() {
   uninstallIcon.clear();
   groupRightsFolders.clear();
   madeFolders = KnownFolders();
+  leftAtOlderState.clear();
 }

@@ -43,8 +43,8 @@ rollback::Listing WithoutTimes(rollback::Listing listing) {
   return listing;
 }
 
-std::vector<uint8_t> TestPayload() {
-  payload::ArchiveWriter writer("Norvane", "1.0", "");
+std::vector<uint8_t> TestPayload(const std::string& version = "1.0") {
+  payload::ArchiveWriter writer("Norvane", version, "");
   const std::vector<std::pair<std::string, std::string>> files = {
       {"Quorvin.exe", "the main client"},
       {"Data\\a.txt", "first data file"},
@@ -88,9 +88,10 @@ class InstallRunTest : public testing::Test {
   }
 
   // An engine with the package loaded and the run's bookkeeping, as start-up leaves it.
-  void Load(CInstaller& engine, rollback::RunChanges& changes) {
+  void Load(CInstaller& engine, rollback::RunChanges& changes) { Load(engine, changes, payload_); }
+  void Load(CInstaller& engine, rollback::RunChanges& changes, const std::vector<uint8_t>& payload) {
     engine.silent = 1;
-    ASSERT_TRUE(engine.InitFromResource(payload_.data(), payload_.size(), true));
+    ASSERT_TRUE(engine.InitFromResource(payload.data(), payload.size(), true));
     engine.companyName = companyName_;
     engine.appName = appName_;
     engine.runChanges = &changes;
@@ -120,6 +121,14 @@ class InstallRunTest : public testing::Test {
       }
     }
     return listing;
+  }
+  // A successful installation of the test package (version 1.0), as an upgrade finds it.
+  void InstallEarlierVersion() {
+    rollback::RunChanges changes(temp_.Child("records-earlier"));
+    CInstaller engine;
+    Load(engine, changes);
+    InstallRun earlier(engine, Choices());
+    ASSERT_EQ(earlier.Execute(nullptr), InstallOutcome::kCompleted);
   }
   void RemoveInstallation() {
     DeleteTree(temp_.path() + "\\Apps");
@@ -254,6 +263,74 @@ TEST_F(InstallRunTest, AWizardAttemptWaitsForNoOneAndTakesTheLockOnlyForItself) 
         << "the attempt holds the lock until it ends";
   }
   EXPECT_EQ(LockStateForAnotherRun(lockName), ProductLockState::kHeld) << "given back at the end";
+
+// Another program's handle on |path| without any sharing, as a viewer or a running product may
+// hold it.
+UniqueHandle HoldWithoutSharing(const std::string& path) {
+  return UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// One attempt of |engine| (reported) while another program holds |path| open without sharing.
+InstallOutcome UpgradeWhileHeld(CInstaller& engine, const std::string& path,
+                                const InstallChoices& choices) {
+  const UniqueHandle holder = HoldWithoutSharing(path);
+  EXPECT_TRUE(holder) << path;
+  InstallRun upgrade(engine, choices);
+  const InstallOutcome outcome = upgrade.Execute(nullptr);
+  upgrade.Report();
+  return outcome;
+}
+
+// An upgrade whose ExePathInfo another program holds open cannot make the record name its
+// version folder: it fails, and the machine is as the earlier installation left it, files with
+// their bytes, links and the Uninstall entry (DisplayVersion of the earlier version) included.
+TEST_F(InstallRunTest, AnUpgradeThatCannotReplaceExePathInfoFailsAndLeavesTheEarlierInstallation) {
+  ASSERT_NO_FATAL_FAILURE(InstallEarlierVersion());
+  const std::string record = companyFolder_ + "\\" + appName_ + "\\ExePathInfo";
+  ASSERT_EQ(ReadFileBytes(record), VersionFolder());
+  const rollback::Listing before = Installation();
+
+  rollback::RunChanges changes(temp_.Child("records"));
+  CInstaller engine;
+  const std::vector<uint8_t> newer = TestPayload("1.1");
+  Load(engine, changes, newer);
+  const LogSince log;
+  EXPECT_EQ(UpgradeWhileHeld(engine, record, Choices()), InstallOutcome::kFailed) << log.Text();
+  EXPECT_TRUE(log.Has("Cannot create file " + record + ". If any QVX program (i.e." + appName_ +
+                      ") is running, please quit it first.\r\n"))
+      << log.Text();
+  EXPECT_TRUE(log.Has("Rolling back this run.")) << log.Text();
+  EXPECT_TRUE(log.Has("Installation of " + engine.projectName + " has failed.")) << log.Text();
+  EXPECT_FALSE(log.Has("has completed successfully")) << log.Text();
+  EXPECT_EQ(rollback::Differences(before, Installation()), "")
+      << "the failed upgrade leaves the earlier installation as it was";
+}
+
+// A shared copy of the main client that another program holds open keeps its older bytes: the
+// run still succeeds, and its log ends with a warning that names the copy.
+TEST_F(InstallRunTest, AHeldSharedCopyOfTheMainClientIsNamedInAWarningBeforeTheSuccess) {
+  ASSERT_NO_FATAL_FAILURE(InstallEarlierVersion());
+  const std::string sharedCopy = companyFolder_ + "\\" + appName_ + "\\quorvin.exe";
+  ASSERT_EQ(ReadFileBytes(sharedCopy), "the main client");
+
+  rollback::RunChanges changes(temp_.Child("records"));
+  CInstaller engine;
+  const std::vector<uint8_t> newer = TestPayload("1.1");
+  Load(engine, changes, newer);
+  const LogSince log;
+  EXPECT_EQ(UpgradeWhileHeld(engine, sharedCopy, Choices()), InstallOutcome::kCompleted) << log.Text();
+  const std::string text = log.Text();
+  const std::string warning = "Warning: left at their older state, since another program held "
+                              "them open: " + sharedCopy + ". Run Setup again";
+  const size_t warned = text.find(warning);
+  const size_t succeeded = text.find("Installation of " + engine.projectName +
+                                     " has completed successfully.");
+  ASSERT_NE(warned, std::string::npos) << text;
+  ASSERT_NE(succeeded, std::string::npos) << text;
+  EXPECT_LT(warned, succeeded) << text;
+  EXPECT_EQ(ReadFileBytes(companyFolder_ + "\\" + appName_ + "\\ExePathInfo"),
+            companyFolder_ + "\\" + appName_ + "\\" + appName_ + "1.1\\");
 }
 
 }  // namespace

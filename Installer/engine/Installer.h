@@ -79,6 +79,9 @@ class CInstaller {
   // "Installation of <projectName> has failed." / "... has completed successfully.", then the
   // payload is released. Before the sentence, the run's recorded changes are rolled back (the
   // failure), or committed when that has not happened yet (the success).
+  // The failure sentence names projectName, or the installer's own name (its file name without
+  // ".exe") for a package refused before a product name was known. The success sentence follows
+  // a warning line that names whatever leftAtOlderState holds.
   void ReportFailure();
   void ReportSuccess();
   // The failure sentence of ReportFailure, after the rollback, for an attempt the user can make
@@ -157,8 +160,12 @@ class CInstaller {
   // The Uninstall entry <appName>_new under HKLM (engine/UninstallValues.h lists its values);
   // only with an uninstall command.
   void RegisterUninstall();
-  // ExePathInfo, the file that names the current version folder.
-  void CreateExePathInfo();
+  // ExePathInfo, the file that names the current version folder. False after a reported failure
+  // ("Cannot create file ..."): the record is there but cannot be set aside or replaced (another
+  // program holds it open), so it would go on naming an older version folder while the Uninstall
+  // entry names this version; the attempt must then fail and roll back. A record whose folder is
+  // missing is left missing without a word (the product runs without it), and true is answered.
+  bool CreateExePathInfo();
   // Removes earlier Windows Installer installations of the product.
   void ProcessOldVersion();
   // Runs the UltraVNC setup from the version folder when the server is not installed yet.
@@ -192,6 +199,10 @@ class CInstaller {
   std::string configText;
   std::string uninstallCommand;
   std::string uninstallIcon;
+  // What this attempt left at its older state and still counts as installed: a shared copy of
+  // the main client one level up, or a link, that another program held open. A copy that cannot
+  // be refreshed still works, so the run succeeds; ReportSuccess names them in a warning line.
+  std::vector<std::string> leftAtOlderState;
   // Bytes of the files CreateDirOfFile wrote during this run (seeds, entries, shared copies):
   // the Uninstall entry's size estimate.
   uint64_t placedBytes = 0;

@@ -2,6 +2,8 @@
 #include "engine/Installer.h"
 #include "framework/WinApp.h"
 #include "support/Log.h"
+#include "support/PathHelpers.h"
+#include "support/SystemPaths.h"
 
 namespace {
 
@@ -11,6 +13,16 @@ namespace {
 void ShowBox(const CInstaller& engine, const std::string& text) {
   if (engine.silent) return;
   MessageBoxA(AfxGetMainWnd(), text.c_str(), engine.projectName.c_str(), MB_OK);
+}
+
+// The name a failure sentence gives the product: projectName, or, for a package refused before
+// its configuration was read, the installer's own name (its file name without ".exe").
+std::string NameInFailureSentence(const CInstaller& engine) {
+  if (!engine.projectName.empty()) return engine.projectName;
+  std::string name = LastPathComponent(ModuleFileName());
+  const size_t extension = name.rfind('.');
+  if (extension != std::string::npos && extension > 0) name.erase(extension);
+  return name;
 }
 
 }  // namespace
@@ -35,10 +47,21 @@ void CInstaller::ReportFailure() {
 }
 
 void CInstaller::ReportFailedAttempt() {
-  ReportOutcome("Installation of " + projectName + " has failed.");
+  ReportOutcome("Installation of " + NameInFailureSentence(*this) + " has failed.");
 }
 
 void CInstaller::ReportSuccess() {
+  // The run succeeds with these at their older state; whoever reads the log must learn which.
+  if (!leftAtOlderState.empty()) {
+    std::string names;
+    for (const std::string& name : leftAtOlderState) {
+      names += (names.empty() ? "" : ", ") + name;
+    }
+    theLog.Write(("Warning: left at their older state, since another program held them open: " +
+                  names + ". Run Setup again once the programs of " + projectName +
+                  " are closed to refresh them.")
+                     .c_str());
+  }
   ReportOutcome("Installation of " + projectName + " has completed successfully.");
   ReleasePayload();
 }

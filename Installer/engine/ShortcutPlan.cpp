@@ -106,14 +106,15 @@ std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const InstalledF
   if (!engine.startMenuShortcut) return links;
   for (ShortcutInfo& entry : engine.shortcuts) {
     const std::string linkName = engine.companyName + "\\" + entry.alias;
-    if (EqualsNoCase(entry.name, kMainClient)) {
-      PlanMainClient(engine, entry, linkName, links);
-      continue;
-    }
     const std::string target = InstalledFilePath(engine, entry.name, files.archivePaths);
     if (target.empty()) {
+      // Neither a Start-menu nor a desktop link may start a program this package did not bring.
       skipped->push_back("No link " + linkName + ": " + entry.name +
                          " is not part of the installed product.");
+      continue;
+    }
+    if (EqualsNoCase(entry.name, kMainClient)) {
+      PlanMainClient(engine, entry, linkName, links);
       continue;
     }
     if (!files.exists(target)) {

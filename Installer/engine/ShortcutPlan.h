@@ -81,8 +81,8 @@ std::string InstalledFilePath(CInstaller& engine, const std::string& name,
 // The target of an entry is InstalledFilePath of its name; its icon file that of its icon, or
 // the icon text itself when the package does not carry that file. An entry whose program the
 // package does not carry, or whose target |files|.exists denies, gets no link and a line in
-// |skipped| saying why. The main client is the exception: its links start the shared copy in the
-// base folder (the company folder for the main product, the application folder for the others,
-// as extraction places it) without asking.
+// |skipped| saying why. The main client, when the package carries it, is the exception: its links
+// start the shared copy in the base folder (the company folder for the main product, the
+// application folder for the others, as extraction places it) without asking.
 std::vector<ShortcutLink> PlanShortcutLinks(CInstaller& engine, const InstalledFiles& files,
                                             std::vector<std::string>* skipped);

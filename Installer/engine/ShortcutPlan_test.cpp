@@ -323,6 +323,37 @@ TEST(PlanShortcutLinksTest, MainClientLinkStartsTheSharedCopyWhereExtractionPutI
   }
 }
 
+// A package without the main client gets neither its Start-menu nor its desktop link, even with -t
+// and a shared copy an earlier installation left in the company folder; the log says why.
+TEST(PlanShortcutLinksTest, NoMainClientLinkWhenThePackageLacksIt) {
+  const struct {
+    const char* name;
+    const char* pathWord;  // exeInfo's path for quorvin.exe; null when exeInfo does not list it
+  } kCases[] = {
+      {"listed in exeInfo, never extracted", "root"},
+      {"not listed in exeInfo", nullptr},
+  };
+  for (const auto& c : kCases) {
+    CInstaller engine;
+    SetUpDemo(engine);
+    engine.desktopShortcut = 1;
+    engine.exePaths.erase("quorvin.exe");
+    if (c.pathWord != nullptr) engine.exePaths["quorvin.exe"] = c.pathWord;
+    InstalledFiles files = EverythingExists();
+    files.archivePaths = {"unwindle.exe", "Commonry.dll", "Updrift.exe", "BrenmoorEHR\\Webvane.exe"};
+    std::vector<std::string> skipped;
+
+    const std::vector<ShortcutLink> links = PlanShortcutLinks(engine, files, &skipped);
+
+    ASSERT_EQ(1u, links.size()) << c.name << ": only the uninstall program's link";
+    EXPECT_EQ("QVX\\Uninstall Norvane", links[0].linkName) << c.name;
+    EXPECT_EQ((std::vector<std::string>{
+                  "No link QVX\\Brenmoor: quorvin.exe is not part of the installed product."}),
+              skipped)
+        << c.name;
+  }
+}
+
 TEST(PlanShortcutLinksTest, ConfigurationToolsGetMinusVWithVistA) {
   for (const int vista : {0, 1}) {
     CInstaller engine;

@@ -57,8 +57,10 @@ bool EnsureLinkFolder(rollback::RunChanges* changes, const std::string& linkBase
   return IsFolder(GetPathFolder(linkBase.c_str()));
 }
 
-void SaveShellLink(rollback::RunChanges* changes, const ShortcutLink& link,
-                   const std::string& linkFile) {
+bool ProgramExists(const std::string& path) { return _access(path.c_str(), 0) == 0; }
+
+void SaveShellLink(CInstaller& engine, const ShortcutLink& link, const std::string& linkFile) {
+  rollback::RunChanges* changes = engine.runChanges;
   ComPtr<IShellLinkA> shellLink;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void**>(shellLink.put())))) {
@@ -85,14 +87,20 @@ void SaveShellLink(rollback::RunChanges* changes, const ShortcutLink& link,
     return;
   }
   // A link of an earlier installation is set aside first, so that a run that does not succeed
-  // gives it back; one that cannot be set aside (logged) stays as it is.
+  // gives it back; one that cannot be set aside (logged) stays as it is, and still starts the
+  // shared program it names: the run names it at its end.
+  const bool existed = ProgramExists(linkFile);
   DWORD error = ERROR_SUCCESS;
-  if (changes && !changes->Journal().PrepareFileWrite(linkFile, &error)) return;
+  if (changes && !changes->Journal().PrepareFileWrite(linkFile, &error)) {
+    if (existed) engine.leftAtOlderState.push_back(linkFile);
+    return;
+  }
   const HRESULT saved = file->Save(widePath, TRUE);
   if (FAILED(saved)) {
     char code[16];
     std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(saved));
     theLog.Write(("Could not save link " + linkFile + ": HRESULT " + code + ".").c_str());
+    if (existed && ProgramExists(linkFile)) engine.leftAtOlderState.push_back(linkFile);
   }
 }
 
@@ -105,8 +113,6 @@ void AnnounceCommonDesktopLinkGone(const std::string& alias) {
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHA, linkFile.c_str(), nullptr);
 }
-
-bool ProgramExists(const std::string& path) { return _access(path.c_str(), 0) == 0; }
 
 }  // namespace
 
@@ -125,7 +131,7 @@ void CreateShellLink(CInstaller& reporter, const ShortcutLink& link) {
                      .c_str());
     return;
   }
-  SaveShellLink(reporter.runChanges, link, linkBase + ".lnk");
+  SaveShellLink(reporter, link, linkBase + ".lnk");
 }
 
 void CreateShellLink(const std::string& targetPath, const std::string& linkName,

@@ -6,6 +6,7 @@
 #include "engine/UninstallValues.h"
 #include "rollback/RunChanges.h"
 #include "support/CallFailure.h"
+#include "support/Log.h"
 #include "support/RegisterKey.h"
 
 namespace {
@@ -30,12 +31,32 @@ std::vector<UninstallValue> RecordedValues(rollback::RunChanges* changes,
   return recorded;
 }
 
+// A run without an uninstall program writes no entry, so an entry an earlier installation made
+// stays as it was and goes on naming that installation's folder and uninstall command: detection
+// tools and the system's list of programs then point at the old tree. The log says so.
+void WarnOfEntryLeftAsItWas(const std::string& keyPath, const std::string& installRoot) {
+  CRegisterKey key;
+  if (key.OpenExisting(HKEY_LOCAL_MACHINE, keyPath, KEY_READ) != ERROR_SUCCESS) return;
+  std::string location;
+  if (key.ReadString("InstallLocation", location) != ERROR_SUCCESS) location = "(none)";
+  std::string command;
+  if (key.ReadString("UninstallString", command) != ERROR_SUCCESS) command = "(none)";
+  theLog.Write(("Warning: the package has no uninstall program, so the Uninstall entry HKLM\\" +
+                keyPath + " is left as it was: InstallLocation " + location +
+                ", UninstallString " + command + "; this installation is in " + installRoot +
+                ".")
+                   .c_str());
+}
+
 }  // namespace
 
 void CInstaller::RegisterUninstall() {
   // The command line comes from the uninstall program's shortcut; without one there is nothing
   // the entry could start, so no key is made at all.
-  if (uninstallCommand.empty()) return;
+  if (uninstallCommand.empty()) {
+    WarnOfEntryLeftAsItWas(UninstallKeyPath(appName), installRoot);
+    return;
+  }
   UninstallEntryFacts facts;
   facts.appName = appName;
   facts.uninstallCommand = uninstallCommand;

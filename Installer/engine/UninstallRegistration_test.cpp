@@ -6,6 +6,8 @@
 #include "engine/Installer.h"
 #include "engine/ShortcutPlan.h"
 #include "engine/UninstallValues.h"
+#include "support/RegisterKey.h"
+#include "LogReader.h"
 
 namespace {
 
@@ -188,6 +190,54 @@ TEST_F(UninstallRegistrationTest, NoKeyWithoutAnUninstallShortcut) {
     EXPECT_FALSE(ReadKey(key_, KEY_WOW64_32KEY).exists()) << c.name;
     EXPECT_FALSE(ReadKey(key_, KEY_WOW64_64KEY).exists()) << c.name;
   }
+}
+
+// A package without the uninstall program, installed elsewhere: the entry of the earlier
+// installation is not touched, and the log names it, its folder and its command, so that nobody
+// takes the old tree for the new one unwarned.
+TEST_F(UninstallRegistrationTest, AnEntryLeftAsItWasIsNamedInTheLog) {
+  const std::string oldCommand =
+      "\"C:\\NQ\\QVX\\unwindle.exe\" \"C:\\NQ\" \"AppInfo.xml\" \"QVX\" \"Norvane\" \"FALSE\"";
+  {
+    CRegisterKey earlier;
+    ASSERT_EQ(ERROR_SUCCESS, earlier.Open(HKEY_LOCAL_MACHINE, UninstallKeyPath(engine_.appName),
+                                          KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS, earlier.WriteString("InstallLocation", "C:\\NQ\\QVX\\"));
+    ASSERT_EQ(ERROR_SUCCESS, earlier.WriteString("UninstallString", oldCommand.c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, earlier.WriteString("DisplayVersion", "1.6"));
+  }
+  SetDemoShortcuts();
+  engine_.installRoot = "C:\\NU\\QVX\\";
+  engine_.shortcuts.pop_back();  // the package has no uninstall program
+  engine_.version = "1.7";
+  PlanShortcuts();
+  ASSERT_EQ("", engine_.uninstallCommand);
+  const LogSince log;
+
+  engine_.RegisterUninstall();
+
+  const ReadKey key(key_, KEY_WOW64_32KEY);
+  ASSERT_TRUE(key.exists());
+  EXPECT_EQ("C:\\NQ\\QVX\\", key.String("InstallLocation"));
+  EXPECT_EQ(oldCommand, key.String("UninstallString"));
+  EXPECT_EQ("1.6", key.String("DisplayVersion"));
+  EXPECT_TRUE(log.Has("Warning: the package has no uninstall program, so the Uninstall entry HKLM\\" +
+                      UninstallKeyPath(engine_.appName) +
+                      " is left as it was: InstallLocation C:\\NQ\\QVX\\, UninstallString " +
+                      oldCommand + "; this installation is in C:\\NU\\QVX\\.\r\n"))
+      << log.Text();
+}
+
+TEST_F(UninstallRegistrationTest, NoEntryNoWarning) {
+  SetDemoShortcuts();
+  engine_.shortcuts.pop_back();
+  PlanShortcuts();
+  const LogSince log;
+
+  engine_.RegisterUninstall();
+
+  EXPECT_FALSE(ReadKey(key_, KEY_WOW64_32KEY).exists());
+  EXPECT_FALSE(log.Has("Uninstall entry")) << log.Text();
 }
 
 }  // namespace

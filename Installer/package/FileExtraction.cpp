@@ -223,6 +223,7 @@ bool CInstaller::ExtractNextFile() {
                          CreateDirOfFile(copyName, entry.content, 1, entry.size);
     // A copy that cannot be refreshed still works; a missing one would break the products.
     if (!written && !existed) return false;
+    if (!written && extraction::IsMainClient(fileName)) leftAtOlderState.push_back(copyName);
     // The product's size is the package's, whatever this run found in place of the copy: the
     // Uninstall entry's estimate is the same after a first installation and a reinstallation.
     if (!written) placedBytes += entry.size;

@@ -2,6 +2,8 @@
 // whole archive is checked once before anything else happens, so that a damaged or hostile
 // package is refused before a single file or folder is written.
 #include <cstdio>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -42,6 +44,23 @@ bool RefusePackage(CInstaller& engine, const std::string& fault) {
   engine.ReleasePayload();
   engine.ReportMessage("The installation package is damaged and was refused: " + fault);
   return false;
+}
+
+// The product name an archive that was refused still names: its first string, when it ends
+// before the archive does; "" otherwise. The failure sentence then names the product.
+std::string RefusedArchiveProductName(const payload::ArchiveBuffer& archive) {
+  if (!archive.bytes) return {};
+  payload::ArchiveReader reader(archive.bytes.get(), archive.size);
+  std::string_view name;
+  if (!reader.ReadString(&name)) return {};
+  return std::string(name);
+}
+
+// The fault of a header that declares more archive than any product the packing tool packs.
+std::string OversizedArchiveFault(const payload::PayloadHeader& header) {
+  return "its header declares an archive of " + std::to_string(header.uncompressedSize) +
+         " bytes, more than the " + std::to_string(payload::kLargestInstallableBytes) +
+         " bytes of the largest product the installer can unpack.";
 }
 
 // The reason the first configuration value that becomes part of a path would lead outside the
@@ -131,6 +150,9 @@ bool CInstaller::UnpackPayload(const uint8_t* resource, size_t resourceSize,
   }
   const payload::DecompressStatus status =
       payload::DecompressPayload(resource, resourceSize, &payloadBuffer);
+  if (status == payload::DecompressStatus::kOversized) {
+    return RefusePackage(*this, OversizedArchiveFault(header));
+  }
   if (status == payload::DecompressStatus::kOutOfMemory) {
     char text[160];
     std::snprintf(text, sizeof(text),
@@ -147,7 +169,10 @@ bool CInstaller::UnpackPayload(const uint8_t* resource, size_t resourceSize,
   }
   const std::string fault =
       payload::ValidateArchive(payloadBuffer.bytes.get(), payloadBuffer.size, summary);
-  if (!fault.empty()) return RefusePackage(*this, fault);
+  if (!fault.empty()) {
+    projectName = RefusedArchiveProductName(payloadBuffer);
+    return RefusePackage(*this, fault);
+  }
   return true;
 }
 

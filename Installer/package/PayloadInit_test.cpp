@@ -139,6 +139,13 @@ std::vector<RefusedCase> RefusedCases() {
   std::vector<uint8_t> hugeClaim = Payload(sound);
   hugeClaim[0] = hugeClaim[1] = hugeClaim[2] = 0xF0;
   hugeClaim[3] = 0xFF;
+  // The hostile header's archive length 0x7fffffff, and one byte more than the largest product.
+  std::vector<uint8_t> hostileClaim = Payload(sound);
+  hostileClaim[0] = hostileClaim[1] = hostileClaim[2] = 0xFF;
+  hostileClaim[3] = 0x7F;
+  std::vector<uint8_t> justOverTheLimit = Payload(sound);
+  const uint32_t overTheLimit = static_cast<uint32_t>(payload::kLargestInstallableBytes + 1);
+  for (int i = 0; i < 4; ++i) justOverTheLimit[i] = static_cast<uint8_t>(overTheLimit >> (8 * i));
 
   const char* damaged = "The installation package is damaged and was refused: ";
   return {
@@ -147,8 +154,14 @@ std::vector<RefusedCase> RefusedCases() {
       {"bit flipped in the stream", flipped, "Uncompress data failed!"},
       {"uncompressed size too small", Payload(sound, -1), "Uncompress data failed!"},
       {"uncompressed size too large", Payload(sound, +1), "Uncompress data failed!"},
-      {"uncompressed size beyond memory", hugeClaim,
-       "Not enough memory to unpack the installation package"},
+      {"uncompressed size 0xFFF0F0F0", hugeClaim,
+       "damaged and was refused: its header declares an archive of 4293980400 bytes, more than "
+       "the 1824522240 bytes of the largest product the installer can unpack."},
+      {"uncompressed size 0x7fffffff", hostileClaim,
+       "damaged and was refused: its header declares an archive of 2147483647 bytes, more than "
+       "the 1824522240 bytes of the largest product the installer can unpack."},
+      {"uncompressed size one byte over the largest product", justOverTheLimit,
+       "damaged and was refused: its header declares an archive of 1824522241 bytes"},
       {"count larger than the entries",
        Payload(RawArchive().Text("P").Text("1").Text("").U32(3).Entry("a", "x").bytes()), damaged},
       {"bytes after the last entry",
@@ -192,6 +205,38 @@ TEST_F(PayloadInitTest, DamagedPayloadsAreRefusedAndReleased) {
     EXPECT_EQ(nullptr, engine.payloadCursor) << c.name;
     EXPECT_EQ("", engine.version) << c.name << ": nothing of a refused package is used";
     EXPECT_TRUE(log.Has(c.message)) << c.name << "\nlog:\n" << log.Text();
+    EXPECT_FALSE(log.Has("Not enough memory")) << c.name << "\nlog:\n" << log.Text();
+  }
+}
+
+// Every refused package ends with a failure sentence that names something: the product name of
+// the archive when it can still be read, else the installer's own name.
+TEST_F(PayloadInitTest, TheFailureSentenceOfARefusedPackageNamesTheProductOrTheInstaller) {
+  const struct {
+    const char* name;
+    std::vector<uint8_t> payload;
+    const char* sentence;
+  } kCases[] = {
+      {"an archive whose count is too large",
+       Payload(RawArchive().Text("Norvane").Text("1").Text("").U32(3).Entry("a", "x").bytes()),
+       "Installation of Norvane has failed."},
+      {"an unsafe entry path",
+       Payload(RawArchive().Text("Tallyset").Text("1").Text("").U32(1).Entry("..\\x", "x").bytes()),
+       "Installation of Tallyset has failed."},
+      {"a stream that does not decompress", {0x10, 0, 0, 0, 2, 0, 0, 0, 0x78, 0x9C},
+       "Installation of installer_tests has failed."},
+      {"shorter than its header", {0x01, 0x02, 0x03}, "Installation of installer_tests has failed."},
+  };
+  for (const auto& c : kCases) {
+    CInstaller engine;
+    engine.silent = 1;
+    const LogSince log;
+
+    ASSERT_FALSE(engine.InitFromResource(c.payload.data(), c.payload.size(), true)) << c.name;
+    engine.ReportFailure();
+
+    EXPECT_TRUE(log.Has(std::string(c.sentence) + "\r\n")) << c.name << "\nlog:\n" << log.Text();
+    EXPECT_FALSE(log.Has("Installation of  has failed.")) << c.name;
   }
 }
 

@@ -2,17 +2,28 @@
 
 #include "support/PathHelpers.h"
 
-bool ApplyCommandLineOverrides(const CCmdLineArgTracker& args, std::vector<RegValue>* values) {
-  const struct {
-    const char* valueName;
-    std::string option;
-  } overrides[] = {
+namespace {
+
+struct CommandLineSetting {
+  const char* valueName;
+  std::string option;
+};
+
+// The settings the options -c, -h, -p, -a and -b give, in that order.
+std::vector<CommandLineSetting> CommandLineSettings(const CCmdLineArgTracker& args) {
+  return {
       {"Campus", args.GetCampus()},
       {"HostList", args.GetHostList()},
       {"PortList", args.GetPortList()},
       {"AutoUpdateHostName", args.GetAutoUpdateList()},
       {"WebHostList", args.GetWebHostList()},
   };
+}
+
+}  // namespace
+
+bool ApplyCommandLineOverrides(const CCmdLineArgTracker& args, std::vector<RegValue>* values) {
+  const std::vector<CommandLineSetting> overrides = CommandLineSettings(args);
   bool changed = false;
   for (RegValue& record : *values) {
     for (const auto& candidate : overrides) {
@@ -25,6 +36,21 @@ bool ApplyCommandLineOverrides(const CCmdLineArgTracker& args, std::vector<RegVa
     }
   }
   return changed;
+}
+
+std::vector<std::string> UnstorableCommandLineSettings(const CCmdLineArgTracker& args,
+                                                      const std::vector<RegValue>& values) {
+  std::vector<std::string> lines;
+  for (const CommandLineSetting& given : CommandLineSettings(args)) {
+    if (given.option.empty()) continue;
+    bool configured = false;
+    for (const RegValue& record : values) configured |= record.valueName == given.valueName;
+    if (configured) continue;
+    lines.push_back(std::string("The setting ") + given.valueName + " given on the command line (" +
+                    given.option + ") cannot be stored: the configuration has no " +
+                    given.valueName + " setting.");
+  }
+  return lines;
 }
 
 std::string CompanyFolderBelow(const std::string& targetDir, const std::string& companyName) {

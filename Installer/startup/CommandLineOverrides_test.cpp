@@ -77,4 +77,41 @@ TEST(CommandLineOverridesTest, CompanyFolderBelowTheTarget) {
   EXPECT_EQ("C:\\QVX", CompanyFolderBelow("C:\\", "QVX"));
 }
 
+// A value given with -c -h -p -a -b that the configuration has no setting for (no regInfo at all,
+// or not that setting) cannot be stored: each gets a line that names the setting and the value.
+TEST(CommandLineOverridesTest, GivenValuesWithoutTheirSettingAreNamed) {
+  struct Case {
+    const char* name;
+    std::vector<RegValue> settings;
+    const char* campus;
+    const char* hostList;
+    const char* webHostList;
+    std::vector<std::string> lines;
+  };
+  const std::vector<RegValue> configured = ConfiguredSettings();
+  const std::vector<RegValue> withoutWebHosts(configured.begin(), configured.end() - 1);
+  const Case cases[] = {
+      {"no regInfo, -hHOSTX", {}, "", "HOSTX", "",
+       {"The setting HostList given on the command line (HOSTX) cannot be stored: the "
+        "configuration has no HostList setting."}},
+      {"no regInfo, -c and -b", {}, "West", "", "W1 W2",
+       {"The setting Campus given on the command line (West) cannot be stored: the configuration "
+        "has no Campus setting.",
+        "The setting WebHostList given on the command line (W1 W2) cannot be stored: the "
+        "configuration has no WebHostList setting."}},
+      {"no regInfo, nothing given", {}, "", "", "", {}},
+      {"every setting configured", ConfiguredSettings(), "West", "HOSTX", "W", {}},
+      {"only WebHostList missing", withoutWebHosts, "", "HOSTX", "W",
+       {"The setting WebHostList given on the command line (W) cannot be stored: the "
+        "configuration has no WebHostList setting."}},
+  };
+  for (const Case& c : cases) {
+    CCmdLineArgTracker args;
+    args.campus = c.campus;
+    args.hostList = c.hostList;
+    args.webHostList = c.webHostList;
+    EXPECT_EQ(c.lines, UnstorableCommandLineSettings(args, c.settings)) << c.name;
+  }
+}
+
 }  // namespace

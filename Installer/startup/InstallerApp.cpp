@@ -109,6 +109,17 @@ bool CInstallerApp::Start(int argc, char** argv) {
                 " (company " + theInstaller.GetCompanyName() + ", application " +
                 theInstaller.GetAppName() + ").")
                    .c_str());
+  // A value the deployment asked for that the product has no setting for would be dropped
+  // without a word: the run fails before anything is changed (the wizard never applies them).
+  if (!args.GetTargetDir().empty()) {
+    const std::vector<std::string> unstorable =
+        UnstorableCommandLineSettings(args, theInstaller.regValues);
+    for (const std::string& line : unstorable) theInstaller.ReportMessage(line);
+    if (!unstorable.empty()) {
+      EndWithFailure();
+      return true;
+    }
+  }
   // Only one run of a product at a time changes the machine. The product is known once the
   // package is read; nothing has been changed before this point, and the relaunching parent
   // above, which only waits for its elevated copy, never takes the mutex. An unattended run holds

@@ -32,11 +32,24 @@ bool IsHeldByAnotherProgram(const std::string& fileName) {
   return !file && error == ERROR_SHARING_VIOLATION;
 }
 
+// The temporary folder is the last place for the log: when even its log file name would pass
+// 259 characters (a long installer name), no line could be written anywhere, and the run must
+// end before it does anything rather than install without a trace.
+LogFolderChoice InTemporaryFolder(const std::string& temporaryFolder, const std::string& notice,
+                                  const CLogEx& log) {
+  if (!log.FileNameFitsIn(temporaryFolder)) {
+    return {temporaryFolder, std::string(), ERROR_FILENAME_EXCED_RANGE};
+  }
+  return {temporaryFolder, notice};
+}
+
 LogFolderChoice PassOver(const std::string& requested, const std::string& why,
-                         const std::string& temporaryFolder) {
-  return {temporaryFolder,
-          "The log folder " + requested + " cannot hold the log: " + why +
-              ". The log is written to the temporary folder " + temporaryFolder + " instead."};
+                         const std::string& temporaryFolder, const CLogEx& log) {
+  return InTemporaryFolder(temporaryFolder,
+                           "The log folder " + requested + " cannot hold the log: " + why +
+                               ". The log is written to the temporary folder " + temporaryFolder +
+                               " instead.",
+                           log);
 }
 
 }  // namespace
@@ -53,29 +66,29 @@ LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string&
   if (!LastNameFits(log.FileNameIn(wanted))) {
     return {wanted, std::string(), ERROR_FILENAME_EXCED_RANGE};
   }
-  if (requested.empty()) return {temporaryFolder, std::string()};
+  if (requested.empty()) return InTemporaryFolder(temporaryFolder, std::string(), log);
   if (!log.FileNameFitsIn(requested)) {
     return PassOver(requested, "the log file name in it would be longer than 259 characters",
-                    temporaryFolder);
+                    temporaryFolder, log);
   }
   if (EnsurePath(requested.c_str(), false, nullptr) != 1) {
     return PassOver(requested, "the folder above it does not exist and cannot be created",
-                    temporaryFolder);
+                    temporaryFolder, log);
   }
   if (IsExistingFile(requested)) {
-    return PassOver(requested, "it is a file, not a folder", temporaryFolder);
+    return PassOver(requested, "it is a file, not a folder", temporaryFolder, log);
   }
   // A name Windows refuses ("C:\Lo|gs", or "C:\My Logs\"" where the C runtime took the closing
   // quote into the value) or a device ("C:\con") is no folder after EnsurePath either: the run
   // still leaves its log, where the deployment engineer looks for a failed -l anyway.
   if (!IsExistingFolder(requested)) {
-    return PassOver(requested, "it is no folder and cannot be created", temporaryFolder);
+    return PassOver(requested, "it is no folder and cannot be created", temporaryFolder, log);
   }
   const std::string logFile = log.FileNameIn(requested);
   if (IsHeldByAnotherProgram(logFile)) {
     return PassOver(requested,
                     "its log file " + LastPathComponent(logFile) + " is held open by another program",
-                    temporaryFolder);
+                    temporaryFolder, log);
   }
   return {requested, std::string()};
 }

@@ -23,7 +23,8 @@ struct LogFolderChoice {
   std::string notice;
   // ERROR_SUCCESS, or why no folder at all can hold the log: ERROR_FILENAME_EXCED_RANGE when the
   // log file's own name (the executable's base name, the period stamp and ".log") passes
-  // kMaxNameLength characters. |folder| then is the folder the run would have logged to, for the
+  // kMaxNameLength characters, or when the log file name in the temporary folder, where the log
+  // would have to go, passes 259 characters. |folder| then is the folder the run would have logged to, for the
   // box of CLogEx::EndWithoutLogFolder, and nothing has been created.
   DWORD failure = ERROR_SUCCESS;
 };
@@ -38,7 +39,9 @@ struct LogFolderChoice {
 //   - its log file, when it exists, is not held open by another program without write sharing
 //     (the log would lose every line of the run). The file is only opened, never created.
 // Otherwise answers |temporaryFolder| with a notice; the temporary folder itself is taken as it
-// is. Only a temporary folder that cannot be created either ends the run (SetLogDir: exit code 1).
+// is, unless its log file name would pass 259 characters too (a long installer name): then no
+// folder can hold the log and |failure| is ERROR_FILENAME_EXCED_RANGE, with |folder| the temporary
+// folder. A temporary folder that cannot be created ends the run as well (SetLogDir: exit code 1).
 // Before any of this, a log file name longer than kMaxNameLength answers |failure| (see above),
 // with or without a requested folder.
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,

@@ -112,6 +112,48 @@ TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
       << "the look at a folder's log file does not create it";
 }
 
+// A long installer name can make even the temporary folder's log file name pass 259 characters:
+// then no folder holds the log, and the run must end (exit code 1) instead of installing without
+// one, also when -l named a folder that cannot hold it either.
+TEST(LogFolderChoiceTest, NoLogFolderWhenTheTemporaryFolderCannotHoldTheLogEither) {
+  const ScopedTempDir temp;
+  ASSERT_FALSE(temp.path().empty());
+  CLogEx log(temp.path().c_str(), 1);
+  log.SetClock(December2026);
+  const std::string tooLong = FolderGivingNameOf(temp.path(), 260);
+  const std::string fits = FolderGivingNameOf(temp.path(), 259);
+  const std::string file = temp.Child("Logs.txt");
+  ASSERT_TRUE(UniqueHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
+
+  struct Case {
+    const char* name;
+    std::string requested;
+    std::string temporaryFolder;
+    std::string folder;  // the answer's folder
+    DWORD failure;
+  };
+  const Case cases[] = {
+      {"none requested, temporary log file name of 260", "", tooLong, tooLong,
+       ERROR_FILENAME_EXCED_RANGE},
+      {"none requested, temporary log file name of 259", "", fits, fits, ERROR_SUCCESS},
+      {"a requested folder that is a file", file, tooLong, tooLong, ERROR_FILENAME_EXCED_RANGE},
+      {"a requested folder whose log name is too long as well", tooLong, tooLong, tooLong,
+       ERROR_FILENAME_EXCED_RANGE},
+      {"a requested folder that can hold the log", temp.Child("short"), tooLong,
+       temp.Child("short"), ERROR_SUCCESS},
+  };
+  for (const Case& c : cases) {
+    const LogFolderChoice choice = ChooseLogFolder(c.requested, c.temporaryFolder, log);
+    EXPECT_EQ(choice.failure, c.failure) << c.name;
+    EXPECT_EQ(choice.folder, c.folder) << c.name;
+    if (c.failure != ERROR_SUCCESS) {
+      EXPECT_EQ(choice.notice, "") << c.name;
+    }
+  }
+  EXPECT_FALSE(IsFolder(tooLong)) << "nothing is created for a log that cannot be written";
+}
+
 TEST(LogFolderChoiceTest, ALogFileNameFitsOneNameUpTo255Characters) {
   struct Case {
     const char* name;

@@ -38,6 +38,7 @@ DecompressStatus DecompressPayload(const uint8_t* resource, size_t resourceSize,
   if (resourceSize - kHeaderSize < header.compressedSize) {
     return DecompressStatus::kTruncatedResource;
   }
+  if (header.uncompressedSize > kLargestInstallableBytes) return DecompressStatus::kOversized;
   // On a 32-bit process uncompressedSize + 1 can exceed what size_t holds.
   const uint64_t blockSize = uint64_t{header.uncompressedSize} + 1;
   if (blockSize > SIZE_MAX) return DecompressStatus::kOutOfMemory;
@@ -64,6 +65,8 @@ const char* DescribeDecompressStatus(DecompressStatus status) {
       return "the payload was decompressed";
     case DecompressStatus::kTruncatedResource:
       return "the payload resource is shorter than its header says";
+    case DecompressStatus::kOversized:
+      return "the payload's header declares an archive larger than any installable product";
     case DecompressStatus::kOutOfMemory:
       return "there is not enough memory for the decompressed payload";
     case DecompressStatus::kCorruptStream:

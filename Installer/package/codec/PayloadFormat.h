@@ -23,6 +23,20 @@ namespace payload {
 
 constexpr size_t kHeaderSize = 8;
 
+// The most bytes the archive, and also its compressed stream, may have: 1,740 MiB.
+//
+// Setup.exe is a 32-bit, large-address-aware program. The payload is mapped with its image and
+// the whole archive is decompressed into one block beside it, so both need a free stretch of the
+// process's 4 GiB of address space, which the system's DLLs split into a few. Measured with
+// bench/scale.sh under Wine 8 in a 64-bit prefix: incompressible products installed with an
+// archive of 1.768 GiB (the image as large) and failed at 1.807 GiB; compressible ones (4:1)
+// installed at 1.807 GiB and failed at 1.904 GiB. What failed was always the archive's block
+// ("Not enough memory to unpack the installation package"), never the image load. 1,740 MiB
+// (1.70 GiB) stays 4 % below the smallest of those successes, for a larger Setup.exe and a
+// system that places its DLLs less favourably. The packing tool refuses a larger product; the
+// installer refuses a header that declares a larger archive as damaged.
+constexpr uint64_t kLargestInstallableBytes = 1740ull * 1024 * 1024;
+
 struct PayloadHeader {
   uint32_t uncompressedSize = 0;
   uint32_t compressedSize = 0;
@@ -41,6 +55,7 @@ struct ArchiveBuffer {
 enum class DecompressStatus {
   kOk,
   kTruncatedResource,  // shorter than the header, or than 8 + compressedSize
+  kOversized,          // uncompressedSize above kLargestInstallableBytes: no packed product
   kOutOfMemory,        // the archive's block (or zlib's own memory) could not be had
   kCorruptStream,      // zlib error, including output longer than uncompressedSize
   kSizeMismatch,       // zlib succeeded but handed back fewer than uncompressedSize bytes
@@ -49,7 +64,8 @@ enum class DecompressStatus {
 // Decompresses the payload at |resource| with one call of zlib's uncompress into a block of
 // exactly uncompressedSize bytes (plus the guard byte). The block is allocated with
 // new (std::nothrow), so a header that claims more memory than there is fails with kOutOfMemory
-// instead of ending the process. Bytes of the resource after 8 + compressedSize are ignored. On
+// instead of ending the process. A header that claims more than kLargestInstallableBytes is
+// answered kOversized before any memory is asked for: the packing tool makes no such package. Bytes of the resource after 8 + compressedSize are ignored. On
 // kOk |out| owns the archive; on any other status |out| is empty (no bytes, size 0).
 DecompressStatus DecompressPayload(const uint8_t* resource, size_t resourceSize,
                                    ArchiveBuffer* out);

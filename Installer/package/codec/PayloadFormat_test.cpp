@@ -118,6 +118,12 @@ TEST(PayloadFormatTest, BrokenPayloadsGiveTheirStatusAndAnEmptyBuffer) {
          [&](std::vector<uint8_t>* p) { PutU32(p, 0, realSize - 1); });
   edited("first u32 zero", DecompressStatus::kCorruptStream,
          [&](std::vector<uint8_t>* p) { PutU32(p, 0, 0); });
+  edited("first u32 0x7fffffff: more than any installable product", DecompressStatus::kOversized,
+         [](std::vector<uint8_t>* p) { PutU32(p, 0, 0x7FFFFFFFu); });
+  edited("first u32 one byte over the largest product", DecompressStatus::kOversized,
+         [](std::vector<uint8_t>* p) {
+           PutU32(p, 0, static_cast<uint32_t>(kLargestInstallableBytes + 1));
+         });
   edited("first u32 one larger", DecompressStatus::kSizeMismatch,
          [&](std::vector<uint8_t>* p) { PutU32(p, 0, realSize + 1); });
   edited("compressedSize one short of the stream", DecompressStatus::kCorruptStream,
