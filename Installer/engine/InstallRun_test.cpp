@@ -124,7 +124,8 @@ class InstallRunTest : public testing::Test {
   }
   // A successful installation of the test package (version 1.0), as an upgrade finds it.
   void InstallEarlierVersion() {
-    rollback::RunChanges changes(temp_.Child("records-earlier"));
+    rollback::RunChanges changes(temp_.Child("records-earlier"),
+                                 rollback::TestScope({temp_.path()}));
     CInstaller engine;
     Load(engine, changes);
     InstallRun earlier(engine, Choices());
@@ -148,7 +149,8 @@ TEST_F(InstallRunTest, AFailedAttemptIsUndoneAndTheNextOneInstallsAsASingleOneWo
   // What one successful attempt leaves.
   rollback::Listing single;
   {
-    rollback::RunChanges changes(temp_.Child("records-single"));
+    rollback::RunChanges changes(temp_.Child("records-single"),
+                                 rollback::TestScope({temp_.path()}));
     CInstaller engine;
     Load(engine, changes);
     InstallRun attempt(engine, Choices());
@@ -160,7 +162,8 @@ TEST_F(InstallRunTest, AFailedAttemptIsUndoneAndTheNextOneInstallsAsASingleOneWo
     RemoveInstallation();
   }
 
-  rollback::RunChanges changes(temp_.Child("records"));
+  rollback::RunChanges changes(temp_.Child("records"),
+                               rollback::TestScope({temp_.path()}));
   CInstaller engine;
   Load(engine, changes);
   const rollback::Listing before = Installation();
@@ -209,7 +212,8 @@ TEST_F(InstallRunTest, AFailedAttemptIsUndoneAndTheNextOneInstallsAsASingleOneWo
 }
 
 TEST_F(InstallRunTest, ACompanyFolderBelowAFileFailsBeforeAnythingIsWritten) {
-  rollback::RunChanges changes(temp_.Child("records"));
+  rollback::RunChanges changes(temp_.Child("records"),
+                               rollback::TestScope({temp_.path()}));
   CInstaller engine;
   Load(engine, changes);
   ASSERT_TRUE(rollback::WriteFileBytes(temp_.path() + "\\Apps", "a file, not a folder"));
@@ -223,7 +227,8 @@ TEST_F(InstallRunTest, ACompanyFolderBelowAFileFailsBeforeAnythingIsWritten) {
 }
 
 TEST_F(InstallRunTest, AWizardAttemptWaitsForNoOneAndTakesTheLockOnlyForItself) {
-  rollback::RunChanges changes(temp_.Child("records"));
+  rollback::RunChanges changes(temp_.Child("records"),
+                               rollback::TestScope({temp_.path()}));
   CInstaller engine;
   Load(engine, changes);
   InstallChoices choices = Choices();
@@ -263,6 +268,7 @@ TEST_F(InstallRunTest, AWizardAttemptWaitsForNoOneAndTakesTheLockOnlyForItself) 
         << "the attempt holds the lock until it ends";
   }
   EXPECT_EQ(LockStateForAnotherRun(lockName), ProductLockState::kHeld) << "given back at the end";
+}
 
 // Another program's handle on |path| without any sharing, as a viewer or a running product may
 // hold it.
@@ -291,7 +297,8 @@ TEST_F(InstallRunTest, AnUpgradeThatCannotReplaceExePathInfoFailsAndLeavesTheEar
   ASSERT_EQ(ReadFileBytes(record), VersionFolder());
   const rollback::Listing before = Installation();
 
-  rollback::RunChanges changes(temp_.Child("records"));
+  rollback::RunChanges changes(temp_.Child("records"),
+                               rollback::TestScope({temp_.path()}));
   CInstaller engine;
   const std::vector<uint8_t> newer = TestPayload("1.1");
   Load(engine, changes, newer);
@@ -314,7 +321,8 @@ TEST_F(InstallRunTest, AHeldSharedCopyOfTheMainClientIsNamedInAWarningBeforeTheS
   const std::string sharedCopy = companyFolder_ + "\\" + appName_ + "\\quorvin.exe";
   ASSERT_EQ(ReadFileBytes(sharedCopy), "the main client");
 
-  rollback::RunChanges changes(temp_.Child("records"));
+  rollback::RunChanges changes(temp_.Child("records"),
+                               rollback::TestScope({temp_.path()}));
   CInstaller engine;
   const std::vector<uint8_t> newer = TestPayload("1.1");
   Load(engine, changes, newer);
