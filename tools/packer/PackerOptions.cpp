@@ -21,6 +21,7 @@ const OptionSlot kSlots[] = {
     {"--payload", &PackerOptions::payloadPath},
     {"--installer", &PackerOptions::installerPath},
     {"--output", &PackerOptions::outputPath},
+    {"--copyright", &PackerOptions::copyright},
 };
 
 const OptionSlot* FindSlot(const std::string& name) {
@@ -42,6 +43,9 @@ std::string CheckComplete(const PackerOptions& options) {
   }
   if (options.installerPath.empty() != options.outputPath.empty()) {
     return "--installer and --output go together";
+  }
+  if (!options.copyright.empty() && options.outputPath.empty()) {
+    return "--copyright labels a finished installer: give --installer and --output";
   }
   if (options.payloadPath.empty() && options.outputPath.empty()) {
     return "nothing to write: give --payload, or --installer with --output";

@@ -16,6 +16,7 @@ struct PackerOptions {
   std::string payloadPath;    // where to write the payload file; may be empty with --output
   std::string installerPath;  // Setup.exe to copy
   std::string outputPath;     // the finished installer
+  std::string copyright;      // LegalCopyright of the finished installer; may be empty
 };
 
 // Parses the arguments after the program name. Options take their value as the next argument or

@@ -20,7 +20,8 @@ std::vector<std::string> With(std::vector<std::string> extra) {
 TEST(PackerOptionsTest, ReadsEveryOptionInBothForms) {
   PackerOptions options;
   ASSERT_EQ(ParsePackerOptions(With({"--list=p.list", "--payload", "out.bin", "--installer",
-                                     "Setup.exe", "--output=Done.exe"}),
+                                     "Setup.exe", "--output=Done.exe", "--copyright",
+                                     "(C) 2026 QVX"}),
                                &options),
             "");
   EXPECT_FALSE(options.help);
@@ -32,6 +33,7 @@ TEST(PackerOptionsTest, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.payloadPath, "out.bin");
   EXPECT_EQ(options.installerPath, "Setup.exe");
   EXPECT_EQ(options.outputPath, "Done.exe");
+  EXPECT_EQ(options.copyright, "(C) 2026 QVX");
 }
 
 TEST(PackerOptionsTest, HelpWinsOverEverythingElse) {
@@ -65,6 +67,8 @@ TEST(PackerOptionsTest, RefusesIncompleteOrContradictoryCommandLines) {
       {"output without installer", With({"--output", "Done.exe"}),
        "--installer and --output go together"},
       {"twice", With({"--payload", "p", "--payload", "q"}), "--payload is given twice"},
+      {"copyright without an installer", With({"--payload", "p", "--copyright", "(C) QVX"}),
+       "--copyright labels a finished installer: give --installer and --output"},
   };
   for (const auto& c : kCases) {
     PackerOptions options;

@@ -73,7 +73,8 @@ int Pack(const std::vector<std::string>& args) {
   std::vector<uint8_t> versionInfo;
   if (!options.outputPath.empty()) {
     reason = packer::RefuseSignedInstaller(options.installerPath);
-    if (reason.empty()) reason = packer::BuildInstallerVersionResource(request, &versionInfo);
+    if (reason.empty()) reason = packer::BuildInstallerVersionResource(
+          request, {options.outputPath, options.copyright}, &versionInfo);
     if (!reason.empty()) return Fail(reason, kExitFailed);
   }
   packer::PackResult result;
