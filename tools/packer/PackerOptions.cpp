@@ -64,6 +64,10 @@ std::string ParsePackerOptions(const std::vector<std::string>& args, PackerOptio
       options->help = true;
       return "";
     }
+    if (arg == "--strict") {
+      parsed.strict = true;
+      continue;
+    }
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
     const OptionSlot* slot = FindSlot(name);
@@ -131,6 +135,11 @@ std::string PackerHelpText(bool win32Build) {
         "                     packed by the Linux build\n";
   }
   text +=
+      "  --copyright TEXT   LegalCopyright of the finished installer (with --output; by\n"
+      "                     default \"Copyright (C) <companyName>\"); the version resource\n"
+      "                     also names the file (OriginalFilename, InternalName without\n"
+      "                     its extension) and has an empty Comments\n"
+      "  --strict           fail on a warning (exit 1, nothing written)\n"
       "  --help             show this text\n"
       "\n"
       "Refused, with one line on stderr and a non-zero exit: a path the installer would not\n"
@@ -148,6 +157,12 @@ std::string PackerHelpText(bool win32Build) {
       "(companyName and appName one folder name each) or names a character beyond ASCII by\n"
       "reference in one of them, or that the packer cannot read (a UTF-8 byte-order mark\n"
       "included: the installer cannot load it).\n"
+      "\n"
+      "Warnings (\"packer: warning: ...\" on stderr; the package is written all the same\n"
+      "unless --strict): a configuration without a shortCut to the uninstall program\n"
+      "unwindle.exe that the package carries (no Uninstall entry will be written: deployment\n"
+      "tools cannot detect the product), a version that is not numbers separated by dots\n"
+      "(deployment tools cannot compare it as numbers).\n"
       "\n"
       "Exit codes: 0 done, 1 the payload could not be made or written, 2 bad command line.\n"
       "\n"

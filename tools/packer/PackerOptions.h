@@ -8,6 +8,7 @@ namespace packer {
 
 struct PackerOptions {
   bool help = false;
+  bool strict = false;  // a warning fails the packing
   std::string name;
   std::string version;
   std::string configPath;
@@ -20,7 +21,7 @@ struct PackerOptions {
 };
 
 // Parses the arguments after the program name. Options take their value as the next argument or
-// after '=' ("--name Norvane", "--name=Norvane"). Answers "" or the reason; with --help the
+// after '=' ("--name Norvane", "--name=Norvane"); --strict takes none. Answers "" or the reason; with --help the
 // other options are not checked.
 std::string ParsePackerOptions(const std::vector<std::string>& args, PackerOptions* options);
 

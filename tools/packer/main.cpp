@@ -80,6 +80,12 @@ int Pack(const std::vector<std::string>& args) {
   packer::PackResult result;
   reason = packer::BuildPayload(request, &result);
   if (!reason.empty()) return Fail(reason, kExitFailed);
+  for (const std::string& warning : result.warnings) {
+    std::fprintf(stderr, "packer: warning: %s\n", warning.c_str());
+  }
+  if (options.strict && !result.warnings.empty()) {
+    return Fail("warnings fail the packing with --strict; nothing was written", kExitFailed);
+  }
 
   if (!options.payloadPath.empty()) {
     reason = packer::WriteWholeFile(options.payloadPath, result.payload);
