@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRequest.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -83,10 +85,7 @@ TEST(InstallerLabelTest, FileNamesAndCopyright) {
 
 TEST(InstallerLabelTest, ResourceOfARequest) {
   TestFolder folder;
-  PackRequest request;
-  request.productName = "Norvane";
-  request.version = "1.6.0003.0000.0035";
-  request.configPath = DEMO_DIR "/appConfig.xml";
+  PackRequest request = DemoRequest();
   std::vector<uint8_t> resource;
   const InstallerFile file = {"NorvaneSetup.exe", "(C) 2026 QVX"};
   ASSERT_EQ("", BuildInstallerVersionResource(request, file, &resource));

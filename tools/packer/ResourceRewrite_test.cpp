@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRequest.h"
+
 #include "ByteAccess.h"
 #include "FileSystem.h"
 #include "FinishedInstaller.h"
+#include "InstallerLabel.h"
+#include "PackStep.h"
+#include "TestFolder.h"
 #include "ImageChecksum.h"
 #include "PeImage.h"
 #include "PeSignature.h"
@@ -163,6 +168,18 @@ TEST(ResourceRewriteTest, HeadersDescribeTheNewSection) {
   EXPECT_EQ(found, (std::vector<uint8_t>{9, 9}));
 }
 
+TEST(ResourceRewriteTest, ChecksumAgreesWithTheSystemsOnTheWindowsBuildsInstaller) {
+  // TinySetup-win32.exe was finished by the Windows build, whose checksum is
+  // MapFileAndCheckSum's.
+  const std::vector<uint8_t> image = ReadFixture("TinySetup-win32.exe");
+  PeLayout layout;
+  ASSERT_EQ(ReadPeLayout(image, &layout), "");
+  uint32_t stored = 0;
+  ReadLittleEndian(image, layout.optionalHeaderOffset + kCheckSumField, 4, &stored);
+  EXPECT_NE(stored, 0u);
+  EXPECT_EQ(ComputeImageChecksum(image, layout.optionalHeaderOffset + kCheckSumField), stored);
+}
+
 TEST(ResourceRewriteTest, TreeRoundTripSortsNamesBeforeNumbers) {
   std::vector<ResourceEntry> entries(4);
   entries[0] = {ResourceKey::Number(3), ResourceKey::Number(2), 0x409, {1}, 0};
@@ -218,6 +235,32 @@ TEST(ResourceRewriteTest, RefusesWhatItCannotRewrite) {
     std::vector<uint8_t> image = c.image;
     EXPECT_EQ(RewriteResources(FinishedInstallerChanges({1}, {}), &image), c.want) << c.name;
     EXPECT_EQ(image, c.image) << c.name;
+  }
+}
+
+// TinySetup-win32.exe is the demo product packed into TinySetup.exe by the Windows build under
+// Wine (fixtures/make_fixtures.sh); packing the same into the same program here gives the same
+// resources, byte for byte.
+TEST(ResourceRewriteTest, SameResourcesAsTheWindowsBuild) {
+  TestFolder folder;
+  PackRequest request = DemoRequest();
+  const std::string output = folder.path() + "/TinySetup-win32.exe";
+  PackResult packed;
+  std::vector<uint8_t> version;
+  ASSERT_EQ(BuildPayload(request, &packed), "");
+  ASSERT_EQ(BuildInstallerVersionResource(request, {output, "(C) 2026 QVX"}, &version), "");
+  ASSERT_EQ(WriteFinishedInstallerImage(std::string(FIXTURE_DIR) + "/TinySetup.exe", output,
+                                        FinishedInstallerChanges(packed.payload, version)),
+            "");
+  std::vector<uint8_t> native;
+  ASSERT_EQ(ReadWholeFile(output, UINT32_MAX, &native), "");
+
+  const std::vector<ResourceEntry> ours = ResourcesOf(native);
+  const std::vector<ResourceEntry> theirs = ResourcesOf(ReadFixture("TinySetup-win32.exe"));
+  ASSERT_EQ(ours.size(), theirs.size());
+  for (size_t i = 0; i < ours.size(); ++i) {
+    EXPECT_EQ(Describe(ours[i]), Describe(theirs[i])) << i;
+    EXPECT_EQ(ours[i].data, theirs[i].data) << Describe(theirs[i]);
   }
 }
 
