@@ -168,7 +168,8 @@ std::string PackerHelpText(bool win32Build) {
       "\n"
       "To link a payload into Setup.exe at build time instead, configure the Win32 build with\n"
       "  cmake --preset win32 -DSETUP_PAYLOAD=/path/to/OUT.bin\n"
-      "(the default is Installer/res/EmptyPayload.bin, a product without files).\n";
+      "(the default is Installer/res/EmptyPayload.bin, a product without files); its version\n"
+      "resource is made from that payload, with -DSETUP_COPYRIGHT=TEXT as its LegalCopyright.\n";
   return text;
 }
 

@@ -27,7 +27,8 @@ constexpr int kExitUsage = 2;
 constexpr char kOutOfMemory[] = "not enough memory to pack the product";
 constexpr char kOutOfMemoryWin32[] =
     "not enough memory to pack the product in this 32-bit process; the Linux build packs it "
-    "into a payload file (--payload) that can be linked into Setup.exe (-DSETUP_PAYLOAD)";
+    "into the finished installer (--output) or into a payload file (--payload) that can be "
+    "linked into Setup.exe (-DSETUP_PAYLOAD)";
 
 int Fail(const std::string& message, int code) {
   std::fprintf(stderr, "packer: %s\n", message.c_str());
