@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the built Setup.exe: PE32 GUI program, large-address-aware, importing Windows system
-# DLLs only, with its manifest, the release marker and the payload resource IDR_EXE 130 (neutral).
+# DLLs only, with its manifest, the release marker, the payload resource IDR_EXE 130 (neutral)
+# and the version resource made from that payload.
 set -uo pipefail
 exe=$1
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
@@ -27,5 +28,20 @@ resources=$($objdump -x "$exe" | sed -n '/The .rsrc Resource Directory section/,
 check "resource type IDR_EXE" "grep -q 'name: .*IDR_EXE' <<<\"\$resources\""
 check "IDR_EXE resource 130" "grep -A2 'IDR_EXE' <<<\"\$resources\" | grep -q 'Entry: ID: 0x000082'"
 check "IDR_EXE 130 language neutral" "grep -A4 'IDR_EXE' <<<\"\$resources\" | grep -q 'Entry: ID: 00000000'"
+
+# The version resource made from the linked payload (make_version_rc.py): a string and its value.
+version_string() {
+  python3 - "$exe" "$1" "$2" <<'PY'
+import re, sys
+image = open(sys.argv[1], "rb").read()
+key, value = (t.encode("utf-16-le") for t in sys.argv[2:4])
+sys.exit(0 if re.search(re.escape(key) + b"\0\0(\0\0)?" + re.escape(value) + b"\0\0", image) else 1)
+PY
+}
+check "version resource: OriginalFilename Setup.exe" "version_string OriginalFilename Setup.exe"
+check "version resource: InternalName Setup" "version_string InternalName Setup"
+check "version resource: CompanyName" "version_string CompanyName '${SETUP_COMPANY:-QVX}'"
+check "version resource: LegalCopyright" "version_string LegalCopyright 'Copyright (C) ${SETUP_COMPANY:-QVX}'"
+check "version resource: US English" "grep -A8 'Entry: ID: 0x000010' <<<\"\$resources\" | grep -q 'Entry: ID: 0x000409'"
 
 [ $failures -eq 0 ] && echo "all checks passed" || { echo "$failures check(s) failed"; exit 1; }

@@ -55,6 +55,7 @@ constexpr Slot kSlots[] = {
     {"appInfo", "companyName", ConfigElement::kCompanyName, true},
     {"appInfo", "appName", ConfigElement::kAppName, true},
     {"appInfo", "projectName", ConfigElement::kProjectName, true},
+    {"exeInfo", "name", ConfigElement::kExeName, false},
     {"exeInfo", "path", ConfigElement::kExePath, false},
     {"shortCut", "name", ConfigElement::kShortcutName, false},
     {"shortCut", "alias", ConfigElement::kShortcutAlias, false},
@@ -79,7 +80,8 @@ std::optional<ConfigName> PathName(ConfigElement element) {
     case ConfigElement::kShortcutName: return ConfigName::kShortcutName;
     case ConfigElement::kShortcutAlias: return ConfigName::kShortcutAlias;
     case ConfigElement::kShortcutIcon: return ConfigName::kShortcutIcon;
-    case ConfigElement::kProjectName: break;
+    case ConfigElement::kProjectName:
+    case ConfigElement::kExeName: break;
   }
   return std::nullopt;
 }

@@ -13,8 +13,8 @@
 //   unprefixed query paths find no prefixed element). Of companyName, appName and projectName
 //   the first /appConfig/appInfo/<name> of the whole document is read (the installer's query
 //   paths are absolute, so a later appInfo can supply a name the first one lacks); of every
-//   /appConfig/exeInfo its first path, of every /appConfig/shortCut its first name, alias and
-//   icon. Further elements of those names are not read, as the installer does not use them.
+//   /appConfig/exeInfo its first name and path, of every /appConfig/shortCut its first name,
+//   alias and icon. Further elements of those names are not read, as the installer does not use them.
 //   (The installer keeps only the first exeInfo of a program name, compared in lower case; a
 //   later one's path is judged here all the same.)
 // - Text. All text inside the element, CDATA sections and the text of elements inside it
@@ -36,6 +36,7 @@ enum class ConfigElement {
   kCompanyName,    // appInfo/companyName
   kAppName,        // appInfo/appName
   kProjectName,    // appInfo/projectName (the display name; no part of a path)
+  kExeName,        // exeInfo/name (no part of a path: the program's file name)
   kExePath,        // exeInfo/path
   kShortcutName,   // shortCut/name
   kShortcutAlias,  // shortCut/alias

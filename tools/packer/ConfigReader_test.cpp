@@ -12,8 +12,8 @@ namespace {
 
 // u"companyName=QVX" per value, so a whole reading compares in one line.
 std::vector<std::u16string> Read(const std::string& text, std::string* reason = nullptr) {
-  const char16_t* kNames[] = {u"companyName", u"appName", u"projectName", u"path",
-                              u"name",        u"alias",   u"icon"};
+  const char16_t* kNames[] = {u"companyName", u"appName", u"projectName", u"exeName",
+                              u"path",        u"name",    u"alias",       u"icon"};
   std::vector<ConfigValue> values;
   const std::string answer = ReadConfigValues(text, &values);
   if (reason != nullptr) *reason = answer;
@@ -36,8 +36,10 @@ TEST(ConfigReaderTest, ReadsEveryValueOfTheDemoConfiguration) {
   std::string reason;
   EXPECT_EQ(Read(text, &reason),
             (std::vector<std::u16string>{
-                u"companyName=QVX", u"appName=Norvane", u"projectName=Brenmoor", u"path=",
-                u"path=", u"path=root", u"path=BrenmoorEHR", u"name=Quorvin.exe",
+                u"companyName=QVX", u"appName=Norvane", u"projectName=Brenmoor",
+                u"exeName=Quorvin.exe", u"path=", u"exeName=Updrift.exe", u"path=",
+                u"exeName=unwindle.exe", u"path=root", u"exeName=Webvane.exe",
+                u"path=BrenmoorEHR", u"name=Quorvin.exe",
                 u"alias=Brenmoor", u"icon=4", u"name=unwindle.exe", u"alias=Uninstall Norvane",
                 u"icon=unwindle.exe"}));
   EXPECT_EQ(reason, "");
@@ -85,10 +87,11 @@ TEST(ConfigReaderTest, ReadsTheTextAsTheInstallersDomHasIt) {
               "<projectName>P</projectName></appInfo>"),
        {u"companyName=First", u"appName=A", u"projectName=P"}},
       {"exeInfo and shortCut values: the first of each entry",
-       Config("<exeInfo><path>a</path><path>..</path></exeInfo><exeInfo><name>x</name></exeInfo>"
-              "<exeInfo><path>c</path></exeInfo><shortCut><alias>A</alias><alias>..</alias>"
-              "<name>n</name></shortCut><shortCut><alias>B</alias></shortCut>"),
-       {u"path=a", u"path=c", u"alias=A", u"name=n", u"alias=B"}},
+       Config("<exeInfo><path>a</path><path>..</path></exeInfo><exeInfo><name>x</name>"
+              "<name>y</name></exeInfo><exeInfo><path>c</path></exeInfo><shortCut><alias>A"
+              "</alias><alias>..</alias><name>n</name></shortCut><shortCut><alias>B</alias>"
+              "</shortCut>"),
+       {u"path=a", u"exeName=x", u"path=c", u"alias=A", u"name=n", u"alias=B"}},
       {"a deeper element of the name is not the value",
        Config("<appInfo><x><companyName>Deep</companyName></x><companyName>Top</companyName>"
               "</appInfo>"),

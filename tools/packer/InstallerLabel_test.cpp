@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DemoRequest.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -39,8 +41,10 @@ TEST(InstallerLabelTest, FromTheConfigurationWithTheInstallersDefaults) {
   for (const auto& c : kCases) {
     std::vector<ConfigValue> values;
     ASSERT_EQ("", ReadConfigValues(c.config, &values)) << c.name;
-    const InstallerLabel label = MakeInstallerLabel(values, c.productName, "1.6.0003.0000.0035");
+    const InstallerLabel label =
+        MakeInstallerLabel(values, c.productName, "1.6.0003.0000.0035", {"out/NorvaneSetup.exe", ""});
     EXPECT_EQ(c.company, label.companyName) << c.name;
+    EXPECT_EQ(u"Copyright (C) " + c.company, label.legalCopyright) << c.name;
     EXPECT_EQ(c.product, label.productName) << c.name;
     EXPECT_EQ(c.product + u" Setup", label.fileDescription) << c.name;
     EXPECT_EQ(u"1.6.0003.0000.0035", label.versionText) << c.name;
@@ -48,32 +52,62 @@ TEST(InstallerLabelTest, FromTheConfigurationWithTheInstallersDefaults) {
   }
 }
 
+TEST(InstallerLabelTest, FileNamesAndCopyright) {
+  const struct {
+    const char* name;
+    InstallerFile file;
+    std::u16string original;
+    std::u16string internal;
+    std::u16string copyright;
+  } kCases[] = {
+      {"a path with slashes", {"build/out/NorvaneSetup.exe", ""}, u"NorvaneSetup.exe",
+       u"NorvaneSetup", u"Copyright (C) Brenmoor Health"},
+      {"a Windows path", {"C:\\Out\\Norvane.Setup.exe", "(C) 2026 Brenmoor"},
+       u"Norvane.Setup.exe", u"Norvane.Setup", u"(C) 2026 Brenmoor"},
+      {"no extension", {"Setup", ""}, u"Setup", u"Setup", u"Copyright (C) Brenmoor Health"},
+      {"a leading dot is no extension", {"dir/.setup", ""}, u".setup", u".setup",
+       u"Copyright (C) Brenmoor Health"},
+      {"code page 1252 bytes", {"Sant\xE9.exe", "\xA9 Sant\xE9"}, u"Sant\u00E9.exe",
+       u"Sant\u00E9", u"\u00A9 Sant\u00E9"},
+  };
+  std::vector<ConfigValue> values;
+  ASSERT_EQ("", ReadConfigValues("<appConfig><appInfo><companyName>Brenmoor Health</companyName>"
+                                 "</appInfo></appConfig>",
+                                 &values));
+  for (const auto& c : kCases) {
+    const InstallerLabel label = MakeInstallerLabel(values, "Norvane", "1.0", c.file);
+    EXPECT_EQ(c.original, label.originalFilename) << c.name;
+    EXPECT_EQ(c.internal, label.internalName) << c.name;
+    EXPECT_EQ(c.copyright, label.legalCopyright) << c.name;
+    EXPECT_EQ(u"", label.comments) << c.name;
+  }
+}
+
 TEST(InstallerLabelTest, ResourceOfARequest) {
   TestFolder folder;
-  PackRequest request;
-  request.productName = "Norvane";
-  request.version = "1.6.0003.0000.0035";
-  request.configPath = DEMO_DIR "/appConfig.xml";
+  PackRequest request = DemoRequest();
   std::vector<uint8_t> resource;
-  ASSERT_EQ("", BuildInstallerVersionResource(request, &resource));
+  const InstallerFile file = {"NorvaneSetup.exe", "(C) 2026 QVX"};
+  ASSERT_EQ("", BuildInstallerVersionResource(request, file, &resource));
   std::vector<ConfigValue> demo;
   ASSERT_EQ("", ReadConfigValues(DemoConfig(), &demo));
-  EXPECT_EQ(BuildVersionResource(MakeInstallerLabel(demo, "Norvane", request.version)), resource);
+  EXPECT_EQ(BuildVersionResource(MakeInstallerLabel(demo, "Norvane", request.version, file)),
+            resource);
 
   request.configPath = folder.path() + "/missing.xml";
-  EXPECT_EQ(0u, BuildInstallerVersionResource(request, &resource).rfind("configuration: ", 0));
+  EXPECT_EQ(0u, BuildInstallerVersionResource(request, file, &resource).rfind("configuration: ", 0));
 
   // A configuration the reader cannot judge gets no label: the pack is refused with its reason.
   request.configPath = folder.Write("cut.xml", "<appConfig><appInfo><projectName>P");
   EXPECT_EQ("configuration line 1: the element <projectName> is not closed",
-            BuildInstallerVersionResource(request, &resource));
+            BuildInstallerVersionResource(request, file, &resource));
 
   request.configPath = folder.Write("long.xml", "<appConfig><appInfo><projectName>" +
                                                     std::string(20000, 'P') +
                                                     "</projectName></appInfo></appConfig>");
-  EXPECT_EQ("the company name, project name and version are too long for the installer's "
-            "version resource (64 KiB)",
-            BuildInstallerVersionResource(request, &resource));
+  EXPECT_EQ("the company name, project name, version, file name and copyright are too long for "
+            "the installer's version resource (64 KiB)",
+            BuildInstallerVersionResource(request, file, &resource));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "PackStep.h"
 
 #include "ConfigReader.h"
+#include "DeploymentWarnings.h"
 #include "FileSystem.h"
 #include "InstallableSize.h"
 #include "ProductFiles.h"
@@ -86,6 +87,11 @@ std::string BuildPayload(const PackRequest& request, PackResult* result) {
   if (!reason.empty()) return reason;
   packed.fileCount = writer.fileCount();
   packed.archiveSize = archive.size();
+  std::vector<ConfigValue> values;
+  ReadConfigValues(configText, &values);  // CheckConfigNames read it already
+  std::vector<std::string> entryPaths;
+  for (const ProductFile& file : files) entryPaths.push_back(file.entryPath);
+  packed.warnings = FindDeploymentWarnings(values, request.version, entryPaths);
   *result = std::move(packed);
   return "";
 }

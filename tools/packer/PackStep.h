@@ -19,6 +19,7 @@ struct PackResult {
   std::vector<uint8_t> payload;
   uint32_t fileCount = 0;
   uint64_t archiveSize = 0;
+  std::vector<std::string> warnings;  // FindDeploymentWarnings: the package packs all the same
 };
 
 // Reads the configuration and every product file, writes the archive and compresses it. Answers
@@ -26,7 +27,7 @@ struct PackResult {
 // version or configuration, an unsafe version or file path, a configuration value that the
 // installer would refuse to join into a path or that cannot be judged (CheckConfigNames), two
 // files that would land in one place on Windows, a missing or non-regular file, a file or archive
-// over the 32-bit limits.
+// over the 32-bit limits. What deployment tools would miss is no refusal: it is in the warnings.
 std::string BuildPayload(const PackRequest& request, PackResult* result);
 
 }  // namespace packer

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include "DemoRequest.h"
 #include <unistd.h>
 
 #include <fstream>
@@ -198,12 +200,7 @@ TEST(PackStepTest, FileOverFourGiBIsRefusedBeforeItIsRead) {
 }
 
 TEST(PackStepTest, DemoProductPacksInTheOrderOfItsList) {
-  PackRequest request;
-  request.productName = "Norvane";
-  request.version = "1.6.0003.0000.0035";
-  request.configPath = DEMO_DIR "/appConfig.xml";
-  request.productDir = DEMO_DIR "/product";
-  request.listPath = DEMO_DIR "/product.list";
+  PackRequest request = DemoRequest();
   PackResult result;
   ASSERT_EQ(BuildPayload(request, &result), "");
   const Unpacked unpacked = Unpack(result.payload);

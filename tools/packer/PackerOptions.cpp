@@ -10,18 +10,18 @@ namespace {
 struct OptionSlot {
   const char* name;
   std::string PackerOptions::*field;
-  bool attachOnly;
 };
 
 const OptionSlot kSlots[] = {
-    {"--name", &PackerOptions::name, false},
-    {"--version", &PackerOptions::version, false},
-    {"--config", &PackerOptions::configPath, false},
-    {"--product", &PackerOptions::productDir, false},
-    {"--list", &PackerOptions::listPath, false},
-    {"--payload", &PackerOptions::payloadPath, false},
-    {"--installer", &PackerOptions::installerPath, true},
-    {"--output", &PackerOptions::outputPath, true},
+    {"--name", &PackerOptions::name},
+    {"--version", &PackerOptions::version},
+    {"--config", &PackerOptions::configPath},
+    {"--product", &PackerOptions::productDir},
+    {"--list", &PackerOptions::listPath},
+    {"--payload", &PackerOptions::payloadPath},
+    {"--installer", &PackerOptions::installerPath},
+    {"--output", &PackerOptions::outputPath},
+    {"--copyright", &PackerOptions::copyright},
 };
 
 const OptionSlot* FindSlot(const std::string& name) {
@@ -44,6 +44,9 @@ std::string CheckComplete(const PackerOptions& options) {
   if (options.installerPath.empty() != options.outputPath.empty()) {
     return "--installer and --output go together";
   }
+  if (!options.copyright.empty() && options.outputPath.empty()) {
+    return "--copyright labels a finished installer: give --installer and --output";
+  }
   if (options.payloadPath.empty() && options.outputPath.empty()) {
     return "nothing to write: give --payload, or --installer with --output";
   }
@@ -52,8 +55,7 @@ std::string CheckComplete(const PackerOptions& options) {
 
 }  // namespace
 
-std::string ParsePackerOptions(const std::vector<std::string>& args, bool canAttach,
-                               PackerOptions* options) {
+std::string ParsePackerOptions(const std::vector<std::string>& args, PackerOptions* options) {
   PackerOptions parsed;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -62,13 +64,14 @@ std::string ParsePackerOptions(const std::vector<std::string>& args, bool canAtt
       options->help = true;
       return "";
     }
+    if (arg == "--strict") {
+      parsed.strict = true;
+      continue;
+    }
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
     const OptionSlot* slot = FindSlot(name);
     if (slot == nullptr) return "unknown argument \"" + arg + "\" (see --help)";
-    if (slot->attachOnly && !canAttach) {
-      return name + " needs the Windows build of the packer (it edits the installer's resources)";
-    }
     std::string value;
     if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
@@ -87,17 +90,13 @@ std::string ParsePackerOptions(const std::vector<std::string>& args, bool canAtt
   return "";
 }
 
-std::string PackerHelpText(bool canAttach) {
+std::string PackerHelpText(bool win32Build) {
   std::string text =
       "Usage:\n"
       "  packer --name NAME --version VERSION --config APPCONFIG.xml --product DIR\n"
-      "         [--list FILE] --payload OUT.bin\n";
-  if (canAttach) {
-    text +=
-        "  packer --name NAME --version VERSION --config APPCONFIG.xml --product DIR\n"
-        "         [--list FILE] [--payload OUT.bin] --installer Setup.exe --output FINISHED.exe\n";
-  }
-  text +=
+      "         [--list FILE] --payload OUT.bin\n"
+      "  packer --name NAME --version VERSION --config APPCONFIG.xml --product DIR\n"
+      "         [--list FILE] [--payload OUT.bin] --installer Setup.exe --output FINISHED.exe\n"
       "\n"
       "Packs a product into an installer payload: an 8-byte header (archive length, stream\n"
       "length, both u32 little-endian) and one zlib stream of the archive, which holds the\n"
@@ -114,25 +113,33 @@ std::string PackerHelpText(bool canAttach) {
       "  --list FILE        pack only these files of DIR, in this order: one relative path a\n"
       "                     line, '/' or '\\' as separator; blank lines and lines starting\n"
       "                     with '#' are skipped\n"
-      "  --payload OUT.bin  write the payload to this file\n";
-  if (canAttach) {
+      "  --payload OUT.bin  write the payload to this file\n"
+      "  --installer FILE   the Setup.exe to copy; it must not be signed yet\n"
+      "  --output FILE      the finished installer: a copy of --installer whose payload\n"
+      "                     resource (type IDR_EXE, name 130, neutral language) is replaced\n"
+      "                     and whose version resource (US English) says what it installs:\n"
+      "                     CompanyName and ProductName from the configuration's companyName\n"
+      "                     and projectName (by default QVX and --name), FileDescription\n"
+      "                     \"<projectName> Setup\", FileVersion and ProductVersion the\n"
+      "                     version; their numbers are its leading numbers as far as they fit\n"
+      "                     four of 0-65535 (1.6.0003.0000.0035 gives 1.6.3.0, 2.1-beta\n"
+      "                     gives 2.1.0.0, the rest 0). Sign the finished installer after\n"
+      "                     packing: a signed --installer is refused. The Linux build\n"
+      "                     rebuilds the resource section itself as the last section, the\n"
+      "                     Windows build uses the system's resource update; both write the\n"
+      "                     same resources and a fresh image checksum\n";
+  if (win32Build) {
     text +=
-        "  --installer FILE   the Setup.exe to copy; it must not be signed yet\n"
-        "  --output FILE      the finished installer: a copy of --installer whose payload\n"
-        "                     resource (type IDR_EXE, name 130, neutral language) is replaced\n"
-        "                     and whose version resource (US English) says what it installs:\n"
-        "                     CompanyName and ProductName from the configuration's companyName\n"
-        "                     and projectName (by default QVX and --name), FileDescription\n"
-        "                     \"<projectName> Setup\", FileVersion and ProductVersion the\n"
-        "                     version; their numbers are its leading numbers as far as they fit\n"
-        "                     four of 0-65535 (1.6.0003.0000.0035 gives 1.6.3.0, 2.1-beta\n"
-        "                     gives 2.1.0.0, the rest 0). Sign the finished installer after\n"
-        "                     packing: a signed --installer is refused. This 32-bit build\n"
-        "                     holds the whole product in memory and makes installers of\n"
-        "                     products up to about 550 MiB; a larger one is packed with the\n"
-        "                     Linux build into a payload file and linked (see the end)\n";
+        "                     This 32-bit build holds the whole product in memory and makes\n"
+        "                     installers of products up to about 550 MiB; a larger one is\n"
+        "                     packed by the Linux build\n";
   }
   text +=
+      "  --copyright TEXT   LegalCopyright of the finished installer (with --output; by\n"
+      "                     default \"Copyright (C) <companyName>\"); the version resource\n"
+      "                     also names the file (OriginalFilename, InternalName without\n"
+      "                     its extension) and has an empty Comments\n"
+      "  --strict           fail on a warning (exit 1, nothing written)\n"
       "  --help             show this text\n"
       "\n"
       "Refused, with one line on stderr and a non-zero exit: a path the installer would not\n"
@@ -151,11 +158,18 @@ std::string PackerHelpText(bool canAttach) {
       "reference in one of them, or that the packer cannot read (a UTF-8 byte-order mark\n"
       "included: the installer cannot load it).\n"
       "\n"
+      "Warnings (\"packer: warning: ...\" on stderr; the package is written all the same\n"
+      "unless --strict): a configuration without a shortCut to the uninstall program\n"
+      "unwindle.exe that the package carries (no Uninstall entry will be written: deployment\n"
+      "tools cannot detect the product), a version that is not numbers separated by dots\n"
+      "(deployment tools cannot compare it as numbers).\n"
+      "\n"
       "Exit codes: 0 done, 1 the payload could not be made or written, 2 bad command line.\n"
       "\n"
       "To link a payload into Setup.exe at build time instead, configure the Win32 build with\n"
       "  cmake --preset win32 -DSETUP_PAYLOAD=/path/to/OUT.bin\n"
-      "(the default is Installer/res/EmptyPayload.bin, a product without files).\n";
+      "(the default is Installer/res/EmptyPayload.bin, a product without files); its version\n"
+      "resource is made from that payload, with -DSETUP_COPYRIGHT=TEXT as its LegalCopyright.\n";
   return text;
 }
 

@@ -8,24 +8,24 @@ namespace packer {
 
 struct PackerOptions {
   bool help = false;
+  bool strict = false;  // a warning fails the packing
   std::string name;
   std::string version;
   std::string configPath;
   std::string productDir;
   std::string listPath;
   std::string payloadPath;    // where to write the payload file; may be empty with --output
-  std::string installerPath;  // Setup.exe to copy (Windows build only)
-  std::string outputPath;     // the finished installer (Windows build only)
+  std::string installerPath;  // Setup.exe to copy
+  std::string outputPath;     // the finished installer
+  std::string copyright;      // LegalCopyright of the finished installer; may be empty
 };
 
 // Parses the arguments after the program name. Options take their value as the next argument or
-// after '=' ("--name Norvane", "--name=Norvane"). |canAttach| says whether this build can replace
-// the payload of an installer (--installer, --output). Answers "" or the reason; with --help the
+// after '=' ("--name Norvane", "--name=Norvane"); --strict takes none. Answers "" or the reason; with --help the
 // other options are not checked.
-std::string ParsePackerOptions(const std::vector<std::string>& args, bool canAttach,
-                               PackerOptions* options);
+std::string ParsePackerOptions(const std::vector<std::string>& args, PackerOptions* options);
 
-// The text printed by --help.
-std::string PackerHelpText(bool canAttach);
+// The text printed by --help; |win32Build| adds what holds for the 32-bit build only.
+std::string PackerHelpText(bool win32Build);
 
 }  // namespace packer

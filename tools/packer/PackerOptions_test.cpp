@@ -20,8 +20,9 @@ std::vector<std::string> With(std::vector<std::string> extra) {
 TEST(PackerOptionsTest, ReadsEveryOptionInBothForms) {
   PackerOptions options;
   ASSERT_EQ(ParsePackerOptions(With({"--list=p.list", "--payload", "out.bin", "--installer",
-                                     "Setup.exe", "--output=Done.exe"}),
-                               true, &options),
+                                     "Setup.exe", "--output=Done.exe", "--copyright",
+                                     "(C) 2026 QVX"}),
+                               &options),
             "");
   EXPECT_FALSE(options.help);
   EXPECT_EQ(options.name, "Norvane");
@@ -32,13 +33,14 @@ TEST(PackerOptionsTest, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.payloadPath, "out.bin");
   EXPECT_EQ(options.installerPath, "Setup.exe");
   EXPECT_EQ(options.outputPath, "Done.exe");
+  EXPECT_EQ(options.copyright, "(C) 2026 QVX");
 }
 
 TEST(PackerOptionsTest, HelpWinsOverEverythingElse) {
   PackerOptions options;
-  ASSERT_EQ(ParsePackerOptions({"--bogus", "--help"}, false, &options), "unknown argument "
+  ASSERT_EQ(ParsePackerOptions({"--bogus", "--help"}, &options), "unknown argument "
                                                                         "\"--bogus\" (see --help)");
-  ASSERT_EQ(ParsePackerOptions({"--name", "x", "--help"}, false, &options), "");
+  ASSERT_EQ(ParsePackerOptions({"--name", "x", "--help"}, &options), "");
   EXPECT_TRUE(options.help);
   EXPECT_EQ(options.name, "");
 }
@@ -47,46 +49,52 @@ TEST(PackerOptionsTest, RefusesIncompleteOrContradictoryCommandLines) {
   struct Case {
     const char* name;
     std::vector<std::string> args;
-    bool canAttach;
     std::string want;
   };
   const Case kCases[] = {
-      {"no output at all", kBase, true,
+      {"no output at all", kBase,
        "nothing to write: give --payload, or --installer with --output"},
       {"missing name", {"--version", "1", "--config", "c", "--product", "d", "--payload", "p"},
-       false, "--name is required and must not be empty"},
+       "--name is required and must not be empty"},
       {"empty version",
-       {"--name", "N", "--version=", "--config", "c", "--product", "d", "--payload", "p"}, false,
+       {"--name", "N", "--version=", "--config", "c", "--product", "d", "--payload", "p"},
        "--version is required and must not be empty"},
-      {"value missing at the end", With({"--payload"}), false, "--payload needs a value"},
-      {"unknown", With({"--payload", "p", "--compress"}), false,
+      {"value missing at the end", With({"--payload"}), "--payload needs a value"},
+      {"unknown", With({"--payload", "p", "--compress"}),
        "unknown argument \"--compress\" (see --help)"},
-      {"installer without output", With({"--installer", "Setup.exe"}), true,
+      {"installer without output", With({"--installer", "Setup.exe"}),
        "--installer and --output go together"},
-      {"attaching in the native build", With({"--installer", "Setup.exe"}), false,
-       "--installer needs the Windows build of the packer (it edits the installer's resources)"},
-      {"twice", With({"--payload", "p", "--payload", "q"}), false, "--payload is given twice"},
+      {"output without installer", With({"--output", "Done.exe"}),
+       "--installer and --output go together"},
+      {"twice", With({"--payload", "p", "--payload", "q"}), "--payload is given twice"},
+      {"copyright without an installer", With({"--payload", "p", "--copyright", "(C) QVX"}),
+       "--copyright labels a finished installer: give --installer and --output"},
   };
   for (const auto& c : kCases) {
     PackerOptions options;
     options.name = "untouched";
-    EXPECT_EQ(ParsePackerOptions(c.args, c.canAttach, &options), c.want) << c.name;
+    EXPECT_EQ(ParsePackerOptions(c.args, &options), c.want) << c.name;
     EXPECT_EQ(options.name, "untouched") << c.name;
   }
 }
 
-TEST(PackerOptionsTest, HelpNamesTheAttachFormOnlyWhereItWorks) {
-  EXPECT_NE(PackerHelpText(true).find("--installer Setup.exe --output FINISHED.exe"),
-            std::string::npos);
-  EXPECT_EQ(PackerHelpText(false).find("--installer"), std::string::npos);
-  EXPECT_NE(PackerHelpText(false).find("-DSETUP_PAYLOAD="), std::string::npos);
+TEST(PackerOptionsTest, HelpNamesTheAttachFormInBothBuildsAndTheMemoryLimitInOne) {
+  for (const bool win32Build : {false, true}) {
+    EXPECT_NE(PackerHelpText(win32Build).find("--installer Setup.exe --output FINISHED.exe"),
+              std::string::npos)
+        << "win32Build " << win32Build;
+    EXPECT_NE(PackerHelpText(win32Build).find("-DSETUP_PAYLOAD="), std::string::npos)
+        << "win32Build " << win32Build;
+  }
+  EXPECT_NE(PackerHelpText(true).find("up to about 550 MiB"), std::string::npos);
+  EXPECT_EQ(PackerHelpText(false).find("up to about 550 MiB"), std::string::npos);
 }
 
 TEST(PackerOptionsTest, HelpNamesTheLargestInstallableProduct) {
-  for (const bool canAttach : {false, true}) {
-    EXPECT_NE(PackerHelpText(canAttach).find("compressed stream has more than 1740 MiB"),
+  for (const bool win32Build : {false, true}) {
+    EXPECT_NE(PackerHelpText(win32Build).find("compressed stream has more than 1740 MiB"),
               std::string::npos)
-        << "canAttach " << canAttach;
+        << "win32Build " << win32Build;
   }
 }
 

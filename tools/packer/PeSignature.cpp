@@ -1,22 +1,16 @@
 #include "PeSignature.h"
 
+#include "ByteAccess.h"
 #include "FileSystem.h"
+#include "PeImage.h"
 
 namespace packer {
 namespace {
 
-constexpr uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
-constexpr uint16_t kPe32 = 0x10B;
-constexpr uint16_t kPe32Plus = 0x20B;
-constexpr uint32_t kSecurityDirectory = 4;
-constexpr size_t kFileHeaderSize = 20;
+constexpr uint32_t kSecurityDirectory = kCertificateDirectory;
 
-// The little-endian number of |size| bytes at |offset|; false when it lies beyond the image.
 bool Read(const std::vector<uint8_t>& image, size_t offset, size_t size, uint32_t* value) {
-  if (offset > image.size() || image.size() - offset < size) return false;
-  *value = 0;
-  for (size_t i = size; i-- > 0;) *value = (*value << 8) | image[offset + i];
-  return true;
+  return ReadLittleEndian(image, offset, size, value);
 }
 
 }  // namespace

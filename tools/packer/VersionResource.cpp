@@ -106,9 +106,13 @@ VersionNumbers ReadVersionNumbers(const std::string& version) {
 
 std::vector<uint8_t> BuildVersionResource(const InstallerLabel& label) {
   const Bytes table = Node(TableName(), kTextNode, {}, 0,
-                           {StringNode(u"CompanyName", label.companyName),
+                           {StringNode(u"Comments", label.comments),
+                            StringNode(u"CompanyName", label.companyName),
                             StringNode(u"FileDescription", label.fileDescription),
                             StringNode(u"FileVersion", label.versionText),
+                            StringNode(u"InternalName", label.internalName),
+                            StringNode(u"LegalCopyright", label.legalCopyright),
+                            StringNode(u"OriginalFilename", label.originalFilename),
                             StringNode(u"ProductName", label.productName),
                             StringNode(u"ProductVersion", label.versionText)});
   Bytes translation;

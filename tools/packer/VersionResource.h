@@ -31,11 +31,16 @@ struct InstallerLabel {
   std::u16string fileDescription;  // FileDescription ("<projectName> Setup")
   std::u16string versionText;      // FileVersion and ProductVersion strings: the payload's version
   VersionNumbers numbers = {};     // FileVersion and ProductVersion numbers
+  std::u16string originalFilename;  // OriginalFilename: the installer's file name
+  std::u16string internalName;      // InternalName: that name without its extension
+  std::u16string legalCopyright;    // LegalCopyright
+  std::u16string comments;          // Comments (empty)
 };
 
 // The VS_VERSIONINFO resource of |label|: the fixed part (both versions from |numbers|, a 32-bit
-// Windows application), a StringFileInfo with one table 040904B0 holding CompanyName,
-// FileDescription, FileVersion, ProductName and ProductVersion, and a VarFileInfo whose
+// Windows application), a StringFileInfo with one table 040904B0 holding Comments, CompanyName,
+// FileDescription, FileVersion, InternalName, LegalCopyright, OriginalFilename, ProductName and
+// ProductVersion (in this order, every one also when empty), and a VarFileInfo whose
 // Translation names that table's language and code page. Empty when the strings are too long for
 // the resource's 16-bit lengths (about 32,000 characters together).
 std::vector<uint8_t> BuildVersionResource(const InstallerLabel& label);

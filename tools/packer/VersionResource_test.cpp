@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <utility>
 
 namespace packer {
 namespace {
@@ -96,6 +96,9 @@ TEST(VersionResourceTest, LayoutAsWindowsReadsIt) {
   label.fileDescription = u"Sant\u00E9 Setup";
   label.versionText = u"1.6.0003.0000.0035";
   label.numbers = {1, 6, 3, 0};
+  label.originalFilename = u"NorvaneSetup.exe";
+  label.internalName = u"NorvaneSetup";
+  label.legalCopyright = u"Copyright (C) QVX";
   const std::vector<uint8_t> bytes = BuildVersionResource(label);
   ASSERT_FALSE(bytes.empty());
   EXPECT_EQ(bytes.size(), Word(bytes, 0)) << "the root's length is the whole resource";
@@ -116,15 +119,19 @@ TEST(VersionResourceTest, LayoutAsWindowsReadsIt) {
   EXPECT_EQ(u"StringFileInfo", strings.key);
   ASSERT_EQ(1u, strings.children.size());
   EXPECT_EQ(u"040904B0", strings.children[0].key);
-  std::map<std::u16string, std::u16string> values;
+  std::vector<std::pair<std::u16string, std::u16string>> values;
   for (const ParsedNode& string : strings.children[0].children) {
     EXPECT_EQ(1, string.type) << "text";
-    values[string.key] = TextOf(string);
+    values.push_back({string.key, TextOf(string)});
   }
-  EXPECT_EQ((std::map<std::u16string, std::u16string>{
+  EXPECT_EQ((std::vector<std::pair<std::u16string, std::u16string>>{
+                {u"Comments", u""},
                 {u"CompanyName", u"QVX"},
                 {u"FileDescription", u"Sant\u00E9 Setup"},
                 {u"FileVersion", u"1.6.0003.0000.0035"},
+                {u"InternalName", u"NorvaneSetup"},
+                {u"LegalCopyright", u"Copyright (C) QVX"},
+                {u"OriginalFilename", u"NorvaneSetup.exe"},
                 {u"ProductName", u"Sant\u00E9"},
                 {u"ProductVersion", u"1.6.0003.0000.0035"},
             }),

@@ -5,16 +5,17 @@
 #include <vector>
 
 #include "FileSystem.h"
+#include "FinishedInstaller.h"
+#include "InstallerLabel.h"
 #include "PackStep.h"
 #include "PackerOptions.h"
+#include "PeSignature.h"
 
 #ifdef _WIN32
-#include "InstallerLabel.h"
 #include "PayloadAttach.h"
-#include "PeSignature.h"
-constexpr bool kCanAttach = true;
+constexpr bool kWin32Build = true;
 #else
-constexpr bool kCanAttach = false;
+constexpr bool kWin32Build = false;
 #endif
 
 namespace {
@@ -26,19 +27,39 @@ constexpr int kExitUsage = 2;
 constexpr char kOutOfMemory[] = "not enough memory to pack the product";
 constexpr char kOutOfMemoryWin32[] =
     "not enough memory to pack the product in this 32-bit process; the Linux build packs it "
-    "into a payload file (--payload) that can be linked into Setup.exe (-DSETUP_PAYLOAD)";
+    "into the finished installer (--output) or into a payload file (--payload) that can be "
+    "linked into Setup.exe (-DSETUP_PAYLOAD)";
 
 int Fail(const std::string& message, int code) {
   std::fprintf(stderr, "packer: %s\n", message.c_str());
   return code;
 }
 
+// The finished installer: the Windows build has the system's resource update write it, the
+// Linux build rebuilds the resource section itself.
+std::string WriteInstaller(const packer::PackerOptions& options,
+                           const std::vector<uint8_t>& payload,
+                           const std::vector<uint8_t>& versionInfo) {
+#ifdef _WIN32
+  std::string reason;
+  if (!WriteFinishedInstaller(options.installerPath.c_str(), options.outputPath.c_str(), payload,
+                              versionInfo, &reason)) {
+    return reason;
+  }
+  return "";
+#else
+  return packer::WriteFinishedInstallerImage(
+      options.installerPath, options.outputPath,
+      packer::FinishedInstallerChanges(payload, versionInfo));
+#endif
+}
+
 int Pack(const std::vector<std::string>& args) {
   packer::PackerOptions options;
-  std::string reason = packer::ParsePackerOptions(args, kCanAttach, &options);
+  std::string reason = packer::ParsePackerOptions(args, &options);
   if (!reason.empty()) return Fail(reason, kExitUsage);
   if (options.help) {
-    std::fputs(packer::PackerHelpText(kCanAttach).c_str(), stdout);
+    std::fputs(packer::PackerHelpText(kWin32Build).c_str(), stdout);
     return kExitDone;
   }
 
@@ -48,32 +69,33 @@ int Pack(const std::vector<std::string>& args) {
   request.configPath = options.configPath;
   request.productDir = options.productDir;
   request.listPath = options.listPath;
-#ifdef _WIN32
   // Whatever can refuse the finished installer does so before anything is written. A signed
   // installer is one: the resource update would break its signature without a word.
   std::vector<uint8_t> versionInfo;
   if (!options.outputPath.empty()) {
     reason = packer::RefuseSignedInstaller(options.installerPath);
-    if (reason.empty()) reason = packer::BuildInstallerVersionResource(request, &versionInfo);
+    if (reason.empty()) reason = packer::BuildInstallerVersionResource(
+          request, {options.outputPath, options.copyright}, &versionInfo);
     if (!reason.empty()) return Fail(reason, kExitFailed);
   }
-#endif
   packer::PackResult result;
   reason = packer::BuildPayload(request, &result);
   if (!reason.empty()) return Fail(reason, kExitFailed);
+  for (const std::string& warning : result.warnings) {
+    std::fprintf(stderr, "packer: warning: %s\n", warning.c_str());
+  }
+  if (options.strict && !result.warnings.empty()) {
+    return Fail("warnings fail the packing with --strict; nothing was written", kExitFailed);
+  }
 
   if (!options.payloadPath.empty()) {
     reason = packer::WriteWholeFile(options.payloadPath, result.payload);
     if (!reason.empty()) return Fail(reason, kExitFailed);
   }
-#ifdef _WIN32
   if (!options.outputPath.empty()) {
-    if (!WriteFinishedInstaller(options.installerPath.c_str(), options.outputPath.c_str(),
-                                result.payload, versionInfo, &reason)) {
-      return Fail(reason, kExitFailed);
-    }
+    reason = WriteInstaller(options, result.payload, versionInfo);
+    if (!reason.empty()) return Fail(reason, kExitFailed);
   }
-#endif
   const std::string summary = "packer: " + std::to_string(result.fileCount) + " files, archive " +
                               std::to_string(result.archiveSize) + " bytes, payload " +
                               std::to_string(result.payload.size()) + " bytes\n";
@@ -89,6 +111,6 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // The product's files, the archive and its compressed stream are held whole; in the 32-bit
     // build they run out of address space long before the installer's own limit.
-    return Fail(kCanAttach ? kOutOfMemoryWin32 : kOutOfMemory, kExitFailed);
+    return Fail(kWin32Build ? kOutOfMemoryWin32 : kOutOfMemory, kExitFailed);
   }
 }

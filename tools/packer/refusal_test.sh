@@ -3,7 +3,7 @@
 # A refused pack ends with exit code 1, exactly one line on stderr that names the fault, and no
 # payload file: a version Windows would rename, a configuration whose appName climbs out of
 # the company folder, and a product too large to install (a sparse file, so no disk space is
-# needed).
+# needed). Warnings pack, unless --strict.
 set -u
 packer=$1
 demo=$2
@@ -52,5 +52,28 @@ else
     "packer: the product is too large to install: its archive has $archive bytes, more than the 1,824,522,240 (1,740 MiB) that the 32-bit installer can unpack beside its own image" \
     --name Norvane --version 1.0 --config "$demo/appConfig.xml" --product "$work/large"
 fi
+
+# Warnings: a package deployment tools cannot detect or compare still packs, with one line per
+# warning on stderr; --strict makes the warnings a refusal that writes nothing.
+sed 's|<name>unwindle.exe</name>|<name>other.exe</name>|g' "$demo/appConfig.xml" >"$work/nolink.xml"
+warned="packer: warning: no Uninstall entry will be written: deployment tools cannot detect the product
+packer: warning: the version \"2.1-beta\" is not numbers separated by dots: deployment tools cannot compare it as numbers"
+rm -f "$work/warned.bin"
+"$packer" --name Norvane --version 2.1-beta --config "$work/nolink.xml" --product "$demo/product" \
+  --payload "$work/warned.bin" >"$work/out" 2>"$work/err"
+code=$?
+if [ "$code" -ne 0 ] || [ "$(cat "$work/err")" != "$warned" ] || [ ! -s "$work/warned.bin" ]; then
+  echo "FAIL warnings: exit code $code, stderr:"; cat "$work/err"
+  failures=$((failures + 1))
+else echo "packed with warnings as expected"; fi
+rm -f "$work/warned.bin"
+"$packer" --strict --name Norvane --version 2.1-beta --config "$work/nolink.xml" \
+  --product "$demo/product" --payload "$work/warned.bin" >"$work/out" 2>"$work/err"
+code=$?
+if [ "$code" -ne 1 ] || [ -e "$work/warned.bin" ] ||
+   [ "$(tail -1 "$work/err")" != "packer: warnings fail the packing with --strict; nothing was written" ]; then
+  echo "FAIL strict: exit code $code, stderr:"; cat "$work/err"
+  failures=$((failures + 1))
+else echo "refused with --strict as expected"; fi
 
 [ "$failures" -eq 0 ]
