@@ -19,7 +19,7 @@ refused() {
     env LC_ALL=C grep -qxF "The installation package is damaged and was refused: $reason" <<<"$MESSAGES"
   # A refused archive ends before the configuration gives the project name.
   check "$kind: the failure sentence ends the log" \
-    grep -qxE 'Installation of (Brenmoor)? has failed\.' <<<"$(outcome_line <<<"$MESSAGES")"
+    grep -qxE 'Installation of (Brenmoor|Norvane|BadSetup) has failed\.' <<<"$(outcome_line <<<"$MESSAGES")"
   check_eq "$kind: nothing but the log was written" "" "$(added_paths "$BEFORE" | grep -v '^\./Logs')"
 }
 
