@@ -19,6 +19,7 @@
 #include "rollback/RollbackTestTools.h"
 #include "rollback/RunChanges.h"
 #include "support/ProductMutex.h"
+#include "support/ProductMutexTesting.h"
 #include "support/ScopedTempDir.h"
 #include "support/UniqueHandle.h"
 #include "LogReader.h"
@@ -60,17 +61,6 @@ std::vector<uint8_t> TestPayload(const std::string& version = "1.0") {
   return payload;
 }
 
-// What another run finds when it tries the lock |name| now (a thread of its own: a mutex belongs
-// to the thread that holds it, which may take it again).
-ProductLockState LockStateForAnotherRun(const std::string& name) {
-  ProductLockState state = ProductLockState::kUnavailable;
-  std::thread([&] {
-    ProductMutex other;
-    state = other.TryAcquire(name);
-  }).join();
-  return state;
-}
-
 class InstallRunTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -89,7 +79,8 @@ class InstallRunTest : public testing::Test {
 
   // An engine with the package loaded and the run's bookkeeping, as start-up leaves it.
   void Load(CInstaller& engine, rollback::RunChanges& changes) { Load(engine, changes, payload_); }
-  void Load(CInstaller& engine, rollback::RunChanges& changes, const std::vector<uint8_t>& payload) {
+  void Load(CInstaller& engine, rollback::RunChanges& changes,
+            const std::vector<uint8_t>& payload) {
     engine.silent = 1;
     ASSERT_TRUE(engine.InitFromResource(payload.data(), payload.size(), true));
     engine.companyName = companyName_;
@@ -264,10 +255,10 @@ TEST_F(InstallRunTest, AWizardAttemptWaitsForNoOneAndTakesTheLockOnlyForItself) 
     EXPECT_EQ(attempt.Execute(nullptr), InstallOutcome::kCompleted) << log.Text();
     EXPECT_TRUE(log.Has("Installed before this run: none.")) << log.Text();
     EXPECT_TRUE(log.Has("This is a fresh installation of 1.0.")) << log.Text();
-    EXPECT_EQ(LockStateForAnotherRun(lockName), ProductLockState::kBusy)
+    EXPECT_EQ(TryLockFromAnotherThread(lockName), ProductLockState::kBusy)
         << "the attempt holds the lock until it ends";
   }
-  EXPECT_EQ(LockStateForAnotherRun(lockName), ProductLockState::kHeld) << "given back at the end";
+  EXPECT_EQ(TryLockFromAnotherThread(lockName), ProductLockState::kHeld) << "given back at the end";
 }
 
 // Another program's handle on |path| without any sharing, as a viewer or a running product may
@@ -327,7 +318,8 @@ TEST_F(InstallRunTest, AHeldSharedCopyOfTheMainClientIsNamedInAWarningBeforeTheS
   const std::vector<uint8_t> newer = TestPayload("1.1");
   Load(engine, changes, newer);
   const LogSince log;
-  EXPECT_EQ(UpgradeWhileHeld(engine, sharedCopy, Choices()), InstallOutcome::kCompleted) << log.Text();
+  EXPECT_EQ(UpgradeWhileHeld(engine, sharedCopy, Choices()), InstallOutcome::kCompleted)
+      << log.Text();
   const std::string text = log.Text();
   const std::string warning = "Warning: left at their older state, since another program held "
                               "them open: " + sharedCopy + ". Run Setup again";

@@ -1,6 +1,7 @@
 // The product's mutex: its name for company and application names of every kind, and what a
 // second holder, an abandoned mutex and a name taken by another kind of object give.
 #include "support/ProductMutex.h"
+#include "support/ProductMutexTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -75,15 +76,6 @@ class ProductMutexTest : public testing::Test {
     return ProductMutexName("QvxTest", std::to_string(GetCurrentProcessId()) + "_" +
                                            std::to_string(++counter_));
   }
-  // TryAcquire as a thread of its own answers it: a thread that holds a mutex may take it again.
-  static ProductLockState TryFromAnotherThread(const std::string& name) {
-    ProductLockState state = ProductLockState::kUnavailable;
-    std::thread([&] {
-      ProductMutex other;
-      state = other.TryAcquire(name);
-    }).join();
-    return state;
-  }
   int counter_ = 0;
 };
 
@@ -95,11 +87,13 @@ TEST_F(ProductMutexTest, SecondRunIsTurnedAwayUntilTheFirstEnds) {
     EXPECT_TRUE(first.held());
     EXPECT_EQ(ProductLockState::kHeld, first.TryAcquire(name)) << "asking again changes nothing";
 
-    EXPECT_EQ(ProductLockState::kBusy, TryFromAnotherThread(name));
-    EXPECT_EQ(ProductLockState::kBusy, TryFromAnotherThread(name)) << "a refused run holds nothing";
-    EXPECT_EQ(ProductLockState::kHeld, TryFromAnotherThread(UniqueName())) << "another product";
+    EXPECT_EQ(ProductLockState::kBusy, TryLockFromAnotherThread(name));
+    EXPECT_EQ(ProductLockState::kBusy, TryLockFromAnotherThread(name))
+        << "a refused run holds nothing";
+    EXPECT_EQ(ProductLockState::kHeld, TryLockFromAnotherThread(UniqueName()))
+        << "another product";
   }
-  EXPECT_EQ(ProductLockState::kHeld, TryFromAnotherThread(name)) << "after the first ended";
+  EXPECT_EQ(ProductLockState::kHeld, TryLockFromAnotherThread(name)) << "after the first ended";
 }
 
 TEST_F(ProductMutexTest, MutexOfAKilledRunIsTaken) {
