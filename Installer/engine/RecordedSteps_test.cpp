@@ -103,7 +103,7 @@ TEST_F(RecordedStepsTest, AnUpgradeThatEndsWithoutSuccessGivesBackTheEarlierOnes
   RunLaterSteps(upgrade);
   ASSERT_NE("", rollback::Differences(before, Installation())) << "the upgrade changed nothing";
 
-  upgrade.ReportFailure();
+  changes.RollBack();
   EXPECT_EQ("", rollback::Differences(before, Installation()));
 }
 
@@ -121,7 +121,7 @@ TEST_F(RecordedStepsTest, AFirstInstallationThatEndsWithoutSuccessLeavesNoEntryO
   RunLaterSteps(first);
   ASSERT_NE("", rollback::Differences(before, Installation()));
 
-  first.ReportFailure();
+  changes.RollBack();
   EXPECT_EQ("", rollback::Differences(before, Installation()));
   EXPECT_FALSE(FileOrFolderExists(StartMenuFolder()));
 }

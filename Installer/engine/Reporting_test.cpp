@@ -15,8 +15,9 @@ TEST(ReportingTest, OutcomeSentencesGoToTheLogInAnUnattendedRun) {
   } cases[] = {
       {"success", "Brenmoor", true, "Installation of Brenmoor has completed successfully.\r\n"},
       {"failure", "Brenmoor", false, "Installation of Brenmoor has failed.\r\n"},
-      // Before the configuration is read the name is still empty: two blanks in a row.
-      {"failure before the configuration", "", false, "Installation of  has failed.\r\n"},
+      // Before the configuration is read, the installer's own file name stands for the product.
+      {"failure before the configuration", "", false,
+       "Installation of installer_tests has failed.\r\n"},
   };
   for (const Case& c : cases) {
     CInstaller engine;

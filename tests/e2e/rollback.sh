@@ -22,9 +22,11 @@ expect_rolled_back() {
   messages=$(log_messages "$(log_of "$2")" 2>/dev/null || true)
   check_eq "$1: exit code" 1603 "$EXIT_CODE"
   check "$1: the log names the cause" grep -qF -- "$3" <<<"$messages"
-  check "$1: the rollback undid every change ($(tail -n 2 <<<"$messages" | head -n 1))" \
+  local before_outcome
+  before_outcome=$(grep -v '^The installer ends with exit code ' <<<"$messages" | tail -n 2 | head -n 1)
+  check "$1: the rollback undid every change ($before_outcome)" \
     grep -qxE 'Rollback of this run finished: [1-9][0-9]* changes undone, 0 could not be undone\.' \
-    <<<"$(tail -n 2 <<<"$messages" | head -n 1)"
+    <<<"$before_outcome"
   check_eq "$1: then the failure sentence ends the log" "Installation of Brenmoor has failed." \
     "$(outcome_line <<<"$messages")"
   check_machine "$1: the machine as it was before the run, the log aside" "$BEFORE" Logs

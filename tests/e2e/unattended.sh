@@ -122,11 +122,14 @@ check "newer version: the update program copy kept" cmp -s "$DEMO/product/Updrif
 check_eq "newer version: ExePathInfo" 'C:\Apps\QVX\Norvane\Norvane1.7.0000.0000.0001\' "$(cat "$company/ExePathInfo")"
 # The entry now describes the newer version; its size counts what this run placed: the new
 # version folder, the base folder's seed, the uninstall program (its place is the company
-# folder), the refreshed main client copy, the kept AppData\AppInfo.xml and ExePathInfo.
+# folder), the kept AppData\AppInfo.xml and ExePathInfo, and the shared copies one level up at
+# the package's size, whether this run refreshed them or kept the ones it found.
 newer_folder=$company/Norvane/Norvane1.7.0000.0000.0001
-placed=$(cat "$company/AppInfo.xml" "$company/unwindle.exe" "$company/quorvin.exe" \
+placed=$(cat "$company/AppInfo.xml" "$company/unwindle.exe" \
   "$company/Norvane/AppData/AppInfo.xml" "$company/ExePathInfo" | wc -c)
 placed=$((placed + $(find "$newer_folder" -type f -exec cat {} + | wc -c)))
+placed=$((placed + $(cat "$newer_folder/Quorvin.exe" "$newer_folder/Updrift.exe" \
+  "$newer_folder/Commonry.dll" | wc -c)))
 check_eq "newer version: Uninstall DisplayVersion" "REG_SZ 1.7.0000.0000.0001" "$(reg_typed "$key" DisplayVersion)"
 check_eq "newer version: Uninstall EstimatedSize" "$(estimated_size "$placed")" "$(reg_typed "$key" EstimatedSize)"
 check_eq "newer version: Uninstall QuietUninstallString" \

@@ -144,8 +144,12 @@ for box in 1 2 3 4; do
 done
 check "the worker's boxes name the held file" grep -q 'Updrift.exe' <<<"$texts"
 check_eq "then the failure box" "Installation of Brenmoor has failed." "$(sed '/^$/d' <<<"$texts" | tail -n 1)"
+# The failed attempt is taken back and the wizard stays for another Finish; Escape leaves it.
+check_eq "a failed worker: the wizard stays on its ready page" "ready back=1 next=0 finish=1" \
+  "$(wizard_state)"
+act "Escape after the failed attempt" wiz key escape
 wait_setup 30
-check_eq "a failed worker: exit code" 1603 "$EXIT_CODE"
+check_eq "a failed worker, then Escape: exit code" 1602 "$EXIT_CODE"
 touch "$version_dir/Updrift.exe.stop"
 wait "$holder" 2>/dev/null || true
 finish

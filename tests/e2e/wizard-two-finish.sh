@@ -61,5 +61,6 @@ check "the log has the success sentence after it" \
   -gt "$(grep -nxF 'Installation of Brenmoor has failed.' <<<"$log" | cut -d: -f1)"
 check "the second attempt read the archive from its start" \
   bash -c '! grep -qF "file list ends early" <<<"$1"' _ "$log"
-check "the log is well formed" log_is_well_formed "$DRIVE_C"/Logs/NorvaneSetup*.log
+check "the log is well formed" log_is_well_formed "$DRIVE_C"/Logs/NorvaneSetup*.log \
+  "$DEMO/appConfig.xml"
 finish
