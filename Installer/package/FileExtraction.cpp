@@ -213,11 +213,13 @@ bool CInstaller::ExtractNextFile() {
     if (!CreateDirOfFile(fullName, entry.content, 1, entry.size)) return false;
   }
 
-  if (extraction::IsSharedProgram(fileName)) {
+  const std::string copyName = extraction::BaseFolder(installRoot, appName) + fileName;
+  // An entry whose place is the base folder itself (the uninstall program's "root") is its own
+  // copy: it is neither written nor counted a second time.
+  if (extraction::IsSharedProgram(fileName) && lstrcmpiA(copyName.c_str(), fullName.c_str()) != 0) {
     // The copy one level up is what the other products of the company start. The main client
     // copy is always refreshed; the others are only created, so that a running update program is
     // never replaced.
-    const std::string copyName = extraction::BaseFolder(installRoot, appName) + fileName;
     const bool existed = PathFileExistsA(copyName.c_str()) != FALSE;
     const bool written = (extraction::IsMainClient(fileName) || !existed) &&
                          CreateDirOfFile(copyName, entry.content, 1, entry.size);

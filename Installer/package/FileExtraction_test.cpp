@@ -256,6 +256,20 @@ TEST_F(FileExtractionTest, MainClientCopyThatCannotBeRefreshedDoesNotStopTheRun)
          "installation";
 }
 
+// The uninstall program's place is the company folder, which is also where its shared copy goes:
+// one file, written once and counted once.
+TEST_F(FileExtractionTest, AnEntryThatLandsWhereItsCopyGoesIsCountedOnce) {
+  ASSERT_TRUE(install_.Load({{"unwindle.exe", "uninstaller"}}));
+  engine_.exePaths["unwindle.exe"] = "root";
+  const LogSince log;
+
+  ASSERT_TRUE(engine_.Files(nullptr));
+
+  EXPECT_EQ("uninstaller", ReadFileBytes(install_.root + "unwindle.exe"));
+  EXPECT_EQ(11u, engine_.placedBytes);
+  EXPECT_FALSE(log.Has("Cannot create file")) << log.Text();
+}
+
 TEST_F(FileExtractionTest, HelperOnlyInstallWritesToolsAndTheSharedCopies) {
   ASSERT_TRUE(install_.Load({{"Tools\\Config.exe", "config"},
                              {"bin\\MyTOOLS.dll", "tools dll"},
