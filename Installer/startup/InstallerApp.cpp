@@ -172,6 +172,7 @@ bool CInstallerApp::ChooseLogFolder() {
     return false;
   }
   theLog.SetLogDir(choice.folder.c_str());
+  if (!choice.fileName.empty()) theLog.SetFixedFileName(choice.fileName);
   logChosen_ = true;
   if (!choice.notice.empty()) theLog.Write(choice.notice.c_str());
   return true;

@@ -38,9 +38,9 @@ bool IsHeldByAnotherProgram(const std::string& fileName) {
 LogFolderChoice InTemporaryFolder(const std::string& temporaryFolder, const std::string& notice,
                                   const CLogEx& log) {
   if (!log.FileNameFitsIn(temporaryFolder)) {
-    return {temporaryFolder, std::string(), ERROR_FILENAME_EXCED_RANGE};
+    return {temporaryFolder, std::string(), std::string(), ERROR_FILENAME_EXCED_RANGE};
   }
-  return {temporaryFolder, notice};
+  return {temporaryFolder, std::string(), notice};
 }
 
 LogFolderChoice PassOver(const std::string& requested, const std::string& why,
@@ -52,19 +52,57 @@ LogFolderChoice PassOver(const std::string& requested, const std::string& why,
                            log);
 }
 
+LogFolderChoice PassOverFile(const std::string& requested, const std::string& why,
+                             const std::string& temporaryFolder, const CLogEx& log) {
+  return InTemporaryFolder(temporaryFolder,
+                           "The log file " + requested + " cannot be written: " + why +
+                               ". The log is written to the temporary folder " + temporaryFolder +
+                               " instead.",
+                           log);
+}
+
+LogFolderChoice ChooseLogFile(const std::string& requested, const std::string& temporaryFolder,
+                              const CLogEx& log) {
+  if (!LastNameFits(requested)) {
+    return PassOverFile(requested, "its name is longer than 255 characters", temporaryFolder, log);
+  }
+  if (requested.size() >= MAX_PATH) {
+    return PassOverFile(requested, "its name is longer than 259 characters", temporaryFolder, log);
+  }
+  const std::string folder = GetPathFolder(requested.c_str());
+  // EnsurePath makes the folders above |folder| and, with pathIsFinal false, |folder| itself.
+  if (EnsurePath(folder.c_str(), false, nullptr) != 1 || !IsExistingFolder(folder)) {
+    return PassOverFile(requested, "its folder does not exist and cannot be created",
+                        temporaryFolder, log);
+  }
+  if (IsHeldByAnotherProgram(requested)) {
+    return PassOverFile(requested, "it is held open by another program", temporaryFolder, log);
+  }
+  return {folder, LastPathComponent(requested), std::string()};
+}
+
 }  // namespace
 
 bool LastNameFits(const std::string& path) {
   return LastPathComponent(path).size() <= kMaxNameLength;
 }
 
+bool NamesLogFile(const std::string& requested) {
+  constexpr char kExtension[] = ".log";
+  constexpr std::size_t kExtensionLength = sizeof(kExtension) - 1;
+  return requested.size() > kExtensionLength &&
+         lstrcmpiA(requested.c_str() + requested.size() - kExtensionLength, kExtension) == 0 &&
+         !IsExistingFolder(requested);
+}
+
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,
                                 const CLogEx& log) {
+  if (NamesLogFile(requested)) return ChooseLogFile(requested, temporaryFolder, log);
   const std::string wanted = requested.empty() ? temporaryFolder : requested;
   // The name is the same in every folder, so no folder can hold it; the run ends before it has
   // created anything, the -l folder included.
   if (!LastNameFits(log.FileNameIn(wanted))) {
-    return {wanted, std::string(), ERROR_FILENAME_EXCED_RANGE};
+    return {wanted, std::string(), std::string(), ERROR_FILENAME_EXCED_RANGE};
   }
   if (requested.empty()) return InTemporaryFolder(temporaryFolder, std::string(), log);
   if (!log.FileNameFitsIn(requested)) {
@@ -90,5 +128,5 @@ LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string&
                     "its log file " + LastPathComponent(logFile) + " is held open by another program",
                     temporaryFolder, log);
   }
-  return {requested, std::string()};
+  return {requested, std::string(), std::string()};
 }

@@ -1,4 +1,5 @@
-// Where the log of a run goes: the -l folder when it can hold the log, else the temporary folder.
+// Where the log of a run goes: the -l folder (or the -l file) when it can hold the log, else the
+// temporary folder.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,9 @@ bool LastNameFits(const std::string& path);
 
 struct LogFolderChoice {
   std::string folder;  // the folder to hand to the log (CLogEx::SetLogDir)
+  // The log file's own name in |folder| when -l named the file (CLogEx::SetFixedFileName); empty
+  // for the name the log derives from the installer's name and the period.
+  std::string fileName;
   // One line for the log when a requested folder was passed over, naming it and saying why;
   // empty when it was taken or none was requested.
   std::string notice;
@@ -44,5 +48,14 @@ struct LogFolderChoice {
 // folder. A temporary folder that cannot be created ends the run as well (SetLogDir: exit code 1).
 // Before any of this, a log file name longer than kMaxNameLength answers |failure| (see above),
 // with or without a requested folder.
+//
+// A |requested| that NamesLogFile is the log file itself (a deployment engine's log path) and goes
+// through the same checks for its own name and folder: the name fits kMaxNameLength and the path
+// 259 characters, its folder exists or can be created, it is not held open by another program;
+// otherwise the run logs to the temporary folder under the derived name, with a notice.
 LogFolderChoice ChooseLogFolder(const std::string& requested, const std::string& temporaryFolder,
                                 const CLogEx& log);
+
+// Whether the -l value |requested| names the log file rather than its folder: it ends in ".log"
+// (in any case), not in a backslash, and is no existing folder.
+bool NamesLogFile(const std::string& requested);

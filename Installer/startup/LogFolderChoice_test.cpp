@@ -112,6 +112,66 @@ TEST(LogFolderChoiceTest, TheRequestedFolderOnlyWhenItCanHoldTheLog) {
       << "the look at a folder's log file does not create it";
 }
 
+// A -l value ending in ".log" that is no folder names the log file itself (winget passes its
+// log path so); it goes through the same checks as a folder, and a file that cannot be written
+// sends the log to the temporary folder under the derived name.
+TEST(LogFolderChoiceTest, ALogFileNameIsTheLogFileWhenItCanBeWritten) {
+  const ScopedTempDir temp;
+  ASSERT_FALSE(temp.path().empty());
+  const std::string tempFolder = temp.Child("temporary");
+  ASSERT_TRUE(CreateDirectoryA(tempFolder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(temp.Child("Folder.log").c_str(), nullptr));
+  const std::string file = temp.Child("Logs.txt");
+  ASSERT_TRUE(UniqueHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
+  const std::string held = temp.Child("held.log");
+  const UniqueHandle holder(
+      CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, 0, nullptr));
+  ASSERT_TRUE(holder);
+  CLogEx log(temp.path().c_str(), 1);
+  log.SetClock(December2026);
+
+  struct Case {
+    const char* name;
+    std::string requested;
+    std::string folder;    // the answer's folder
+    std::string fileName;  // the answer's file name; "" for the derived one
+    const char* why;       // the notice's reason when the file is passed over
+  };
+  const std::string longName = temp.Child(std::string(252, 'n') + ".log");
+  const Case cases[] = {
+      {"a file in an existing folder", temp.Child("Install Norvane.log"), temp.path(),
+       "Install Norvane.log", nullptr},
+      {"in capitals, below folders still to make", temp.Child("deploy\\winget\\X.LOG"),
+       temp.Child("deploy\\winget"), "X.LOG", nullptr},
+      {"an existing folder named so is a folder", temp.Child("Folder.log"), temp.Child("Folder.log"),
+       "", nullptr},
+      {"a folder written with a backslash is a folder", temp.Child("New.log\\"),
+       temp.Child("New.log\\"), "", nullptr},
+      {"its folder cannot be made (a file stands in the way)", file + "\\x.log", tempFolder, "",
+       "its folder does not exist and cannot be created"},
+      {"held open by another program", held, tempFolder, "", "it is held open by another program"},
+      {"a name longer than 255 characters", longName, tempFolder, "",
+       "its name is longer than 255 characters"},
+  };
+  for (const Case& c : cases) {
+    const LogFolderChoice choice = ChooseLogFolder(c.requested, tempFolder, log);
+    EXPECT_EQ(choice.folder, c.folder) << c.name;
+    EXPECT_EQ(choice.fileName, c.fileName) << c.name;
+    EXPECT_EQ(choice.failure, static_cast<DWORD>(ERROR_SUCCESS)) << c.name;
+    EXPECT_EQ(choice.notice, c.why == nullptr
+                                 ? std::string()
+                                 : "The log file " + c.requested + " cannot be written: " +
+                                       c.why + ". The log is written to the temporary folder " +
+                                       tempFolder + " instead.")
+        << c.name;
+  }
+  EXPECT_TRUE(IsFolder(temp.Child("deploy\\winget"))) << "the file's folder is created";
+  EXPECT_EQ(GetFileAttributesA(temp.Child("deploy\\winget\\X.LOG").c_str()),
+            INVALID_FILE_ATTRIBUTES)
+      << "the file itself is left to the log's first line";
+}
+
 // A long installer name can make even the temporary folder's log file name pass 259 characters:
 // then no folder holds the log, and the run must end (exit code 1) instead of installing without
 // one, also when -l named a folder that cannot hold it either.

@@ -219,6 +219,13 @@ bool CLogEx::TrySetLogDir(const char* folder, DWORD* error) {
   return true;
 }
 
+void CLogEx::SetFixedFileName(const std::string& fileName) {
+  CriticalSectionLock hold(lock_);
+  fixedFileName_ = fileName;
+  // Back to the derived name: the next line derives it again.
+  periodStamp_.clear();
+}
+
 void CLogEx::SetInteractive(bool showBoxes) { interactive_ = showBoxes; }
 
 void CLogEx::SetExitFunction(ExitFunction exitFunction) {
@@ -235,10 +242,15 @@ LogSequence CLogEx::Write(const char* text) {
 
   // Without a folder the name would fall back to the root of the current drive.
   if (folder_.empty()) return LastLine();
-  const std::string stamp = PeriodStamp(periodKind_, Now());
-  if (stamp != periodStamp_) {
-    SwitchFile(BuildLogFileName(folder_, baseName_, stamp));
-    periodStamp_ = stamp;
+  if (!fixedFileName_.empty()) {
+    const std::string fixed = folder_ + "\\" + fixedFileName_;
+    if (FileName() != fixed) SwitchFile(fixed);
+  } else {
+    const std::string stamp = PeriodStamp(periodKind_, Now());
+    if (stamp != periodStamp_) {
+      SwitchFile(BuildLogFileName(folder_, baseName_, stamp));
+      periodStamp_ = stamp;
+    }
   }
   // A file that cannot be opened (a missing folder, access denied, another process holding it
   // without write sharing) costs this line only: the installation goes on, and the next line

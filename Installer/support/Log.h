@@ -120,6 +120,10 @@ class CLogEx : public CLog {
   // lies in it.
   void SetLogDir(const char* folder);
 
+  // From now on every line goes to <folder>\|fileName| (a deployment engine's log path), whatever
+  // the period: the name is not derived any more. "" goes back to the derived name.
+  void SetFixedFileName(const std::string& fileName);
+
   // The end SetLogDir takes when its folder cannot be created, for any reason start-up finds that
   // no folder can hold the log: shows the "Class LogFileEx" box with LogFolderFailureText(folder,
   // error) (only when interactive) and ends the process with exit code 1. Returns only when the
@@ -173,6 +177,7 @@ class CLogEx : public CLog {
  private:
   std::string folder_;
   std::string periodStamp_;  // the stamp the current file name was built from; "" at first
+  std::string fixedFileName_;  // SetFixedFileName; "" for the derived name
   int periodKind_;
   std::string baseName_;  // the running executable's base name, fixed for the process
   bool interactive_;

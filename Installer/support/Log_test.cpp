@@ -278,6 +278,29 @@ TEST_F(LogTest, NewFolderTakesEffectWithTheNextPeriod) {
   EXPECT_EQ(ReadFileText(LogFile(first, "2024-06")), "<missing>");
 }
 
+// A deployment engine's log path: every line goes to that one file, across a change of period,
+// and nothing to the derived monthly name.
+TEST_F(LogTest, AFixedFileNameHoldsEveryLineWhateverThePeriod) {
+  SetTime(LocalTime(2024, 5, 31, 23, 59, 59));
+  auto log = MakeLog(dir_.path());
+  log->SetFixedFileName("Install Norvane.log");
+  log->Write("last of May");
+  SetTime(LocalTime(2024, 6, 1, 0, 0, 0));
+  log->Write("first of June");
+
+  const std::string fixed = dir_.Child("Install Norvane.log");
+  EXPECT_EQ(log->GetFileName(), fixed);
+  EXPECT_EQ(ReadFileText(fixed),
+            "2024-05-31 23:59:59 last of May\r\n"
+            "2024-06-01 00:00:00 first of June\r\n");
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-06")), "<missing>");
+
+  log->SetFixedFileName("");
+  log->Write("derived again");
+  EXPECT_EQ(ReadFileText(LogFile(dir_.path(), "2024-06")),
+            "2024-06-01 00:00:00 derived again\r\n");
+}
+
 TEST_F(LogTest, EmptyFolderMeansTheFolderOfTheExecutable) {
   std::string exeFolder = ModuleFileName();
   ASSERT_FALSE(exeFolder.empty());

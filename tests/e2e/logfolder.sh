@@ -64,6 +64,16 @@ check_eq "a log file name over 255 characters, wizard run: exit code 1" 1 "$EXIT
 rm -f "$DRIVE_C/box.txt"
 check_eq "a log file name over 255 characters: nothing was written" "$before" "$(list_drive)"
 
+# A -l value ending in .log names the log file itself, as a deployment engine's log path does:
+# its folders are made, and the whole run, down to its exit code, is in that one file.
+run_program 60 'C:\Setup.exe' '-dC:\Apps' '-lC:\Deploy\winget\Install Norvane.log'
+check_eq "a log file: the run ends" 0 "$EXIT_CODE"
+check "a log file: the run's lines are in it" file_has_line \
+  "$DRIVE_C/Deploy/winget/Install Norvane.log" "Enter function Init()."
+check_eq "a log file: its last line names the exit code" "The installer ends with exit code 0." \
+  "$(log_messages "$DRIVE_C/Deploy/winget/Install Norvane.log" | tail -n 1)"
+check_eq "a log file: nothing else in its folder" "Install Norvane.log" "$(ls "$DRIVE_C/Deploy/winget")"
+
 # Last, as it breaks the prefix for everything after it: a temporary folder that cannot be made.
 wine reg add 'HKCU\Environment' /v TEMP /t REG_SZ /d 'C:\bad|temp' /f >/dev/null 2>&1
 wine reg add 'HKCU\Environment' /v TMP /t REG_SZ /d 'C:\bad|temp' /f >/dev/null 2>&1
@@ -82,4 +92,5 @@ check_eq "no usable folder, wizard run: the box text" \
 check_eq "no usable folder, wizard run: exit code 1" 1 "$EXIT_CODE"
 rm -f "$DRIVE_C/box.txt"
 check_eq "no usable folder: nothing was written" "$before" "$(list_drive)"
+
 finish
