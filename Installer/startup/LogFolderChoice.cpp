@@ -43,22 +43,25 @@ LogFolderChoice InTemporaryFolder(const std::string& temporaryFolder, const std:
   return {temporaryFolder, std::string(), notice};
 }
 
+// |refusal| names what -l asked for and why it cannot take the log.
+LogFolderChoice InTemporaryFolderInstead(const std::string& refusal,
+                                         const std::string& temporaryFolder, const CLogEx& log) {
+  return InTemporaryFolder(
+      temporaryFolder,
+      refusal + ". The log is written to the temporary folder " + temporaryFolder + " instead.",
+      log);
+}
+
 LogFolderChoice PassOver(const std::string& requested, const std::string& why,
                          const std::string& temporaryFolder, const CLogEx& log) {
-  return InTemporaryFolder(temporaryFolder,
-                           "The log folder " + requested + " cannot hold the log: " + why +
-                               ". The log is written to the temporary folder " + temporaryFolder +
-                               " instead.",
-                           log);
+  return InTemporaryFolderInstead("The log folder " + requested + " cannot hold the log: " + why,
+                                  temporaryFolder, log);
 }
 
 LogFolderChoice PassOverFile(const std::string& requested, const std::string& why,
                              const std::string& temporaryFolder, const CLogEx& log) {
-  return InTemporaryFolder(temporaryFolder,
-                           "The log file " + requested + " cannot be written: " + why +
-                               ". The log is written to the temporary folder " + temporaryFolder +
-                               " instead.",
-                           log);
+  return InTemporaryFolderInstead("The log file " + requested + " cannot be written: " + why,
+                                  temporaryFolder, log);
 }
 
 LogFolderChoice ChooseLogFile(const std::string& requested, const std::string& temporaryFolder,
