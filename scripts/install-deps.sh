@@ -7,6 +7,7 @@ SUDO=""
 
 packages=(
   cmake make g++ clang libclang-rt-14-dev zlib1g-dev googletest python3
+  python3-yaml python3-jsonschema
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb xauth liblnk-utils imagemagick
   wixl msitools

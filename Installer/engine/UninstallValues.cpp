@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
+#include "package/codec/UninstallEntry.h"
+
 namespace {
 
-const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kQuietArgument[] = "\"TRUE\"";
 const char kAskingArgument[] = "\"FALSE\"";
 
@@ -33,9 +34,7 @@ UninstallValue Number(const char* name, DWORD number) {
 }  // namespace
 
 std::string UninstallKeyPath(const std::string& appName) {
-  // The "_new" suffix keeps this installer's entries apart from the Windows Installer entries
-  // that ProcessOldVersion removes by display name.
-  return kUninstallRoot + appName + "_new";
+  return std::string(payload::kUninstallEntriesKey) + "\\" + payload::UninstallEntryName(appName);
 }
 
 std::vector<UninstallValue> UninstallEntryValues(const UninstallEntryFacts& facts) {

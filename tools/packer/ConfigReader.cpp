@@ -332,7 +332,10 @@ class ConfigScanner {
 
   void Open(std::string_view name) {
     open_.push_back(name);
-    if (open_.size() == 2) readInEntry_.clear();
+    if (open_.size() == 2) {
+      readInEntry_.clear();
+      ++entryNumber_;
+    }
     if (slot_ != nullptr) return;  // an element inside a value adds its text to it
     const Slot* slot = SlotAt(open_);
     if (slot == nullptr) return;
@@ -346,7 +349,7 @@ class ConfigScanner {
 
   void Close() {
     if (slot_ != nullptr && open_.size() == 3) {
-      values_.push_back({slot_->element, TrimWhiteSpace(collected_), codePageNote_});
+      values_.push_back({slot_->element, TrimWhiteSpace(collected_), codePageNote_, entryNumber_});
       slot_ = nullptr;
     }
     open_.pop_back();
@@ -360,6 +363,7 @@ class ConfigScanner {
   std::string codePageNote_;
   std::vector<ConfigElement> readInDocument_;  // values read once for the whole document
   std::vector<ConfigElement> readInEntry_;     // values read once in the open entry
+  unsigned entryNumber_ = 0;                   // of the open entry, counting appConfig's children from 1
   std::vector<ConfigValue> values_;
 };
 

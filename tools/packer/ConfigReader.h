@@ -50,6 +50,9 @@ struct ConfigValue {
   // names a character beyond ASCII by reference, which the installer converts with that code
   // page (where a best-fit conversion may even turn a full-width "．" into ".").
   std::string codePageNote;
+  // Which child of appConfig holds the value, counted from 1 in document order: an exeInfo's name
+  // and path share it, which pairs them as the installer reads them.
+  unsigned entryNumber = 0;
 };
 
 // Reads the values above from the appConfig document |text|, in document order. The empty text

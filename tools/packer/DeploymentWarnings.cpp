@@ -16,42 +16,87 @@ std::string FileNameOf(const std::string& entryPath) {
   return separator == std::string::npos ? entryPath : entryPath.substr(separator + 1);
 }
 
-// The lower-case names of |element| in |values|, as the installer keeps them.
-std::vector<std::string> LowerCaseNames(const std::vector<ConfigValue>& values,
-                                        ConfigElement element) {
-  std::vector<std::string> names;
-  for (const ConfigValue& value : values) {
-    if (value.element == element) {
-      names.push_back(payload::FoldNameCase(EncodeCodePage1252(value.text)));
-    }
-  }
-  return names;
+// The lower-case text of |value|, as the installer keeps program names.
+std::string LowerCaseText(const ConfigValue& value) {
+  return payload::FoldNameCase(EncodeCodePage1252(value.text));
 }
 
-// The installed path of the shortCut program |name| (lower case) below its folder, as far as it
-// can hold the uninstall program's name; empty when the package does not carry the program.
-std::string InstalledTail(const std::string& name, const std::vector<std::string>& exeNames,
-                          const std::vector<std::string>& entryPaths) {
-  const auto carried = std::find_if(entryPaths.begin(), entryPaths.end(), [&](const std::string& p) {
-    return payload::FoldNameCase(FileNameOf(p)) == name;
-  });
-  if (carried == entryPaths.end()) return "";
-  const bool listed = std::find(exeNames.begin(), exeNames.end(), name) != exeNames.end();
-  return listed ? name : *carried;
+// The path of the first exeInfo of the program |name| (lower case), "" when it has none; nothing
+// when no exeInfo names the program.
+std::optional<std::string> ExeInfoPath(const std::vector<ConfigValue>& values,
+                                       const std::string& name) {
+  for (const ConfigValue& value : values) {
+    if (value.element != ConfigElement::kExeName || LowerCaseText(value) != name) continue;
+    for (const ConfigValue& path : values) {
+      if (path.element == ConfigElement::kExePath && path.entryNumber == value.entryNumber) {
+        return EncodeCodePage1252(path.text);
+      }
+    }
+    return std::string();
+  }
+  return std::nullopt;
+}
+
+UninstallProgram::Folder FolderOfPathWord(const std::string& pathWord) {
+  if (pathWord == "root") return UninstallProgram::Folder::kCompany;
+  if (pathWord == "mainApp") return UninstallProgram::Folder::kApplication;
+  return UninstallProgram::Folder::kVersion;
+}
+
+// |entryPath| up to and including its first backslash; "" for a file at the top.
+std::string FirstFolderOf(const std::string& entryPath) {
+  const size_t separator = entryPath.find('\\');
+  return separator == std::string::npos ? "" : entryPath.substr(0, separator + 1);
+}
+
+bool SamePlace(const UninstallProgram& left, const UninstallProgram& right) {
+  return left.folder == right.folder &&
+         payload::FoldNameCase(left.path) == payload::FoldNameCase(right.path);
+}
+
+// Where the link of the shortCut program |name| (lower case) starts it; nothing when the package
+// does not carry it, or when the link would start a file that extraction did not write there.
+std::optional<UninstallProgram> LinkTarget(const std::string& name,
+                                           const std::vector<ConfigValue>& values,
+                                           const std::vector<std::string>& entryPaths) {
+  std::vector<UninstallProgram> placed;  // every file of that name, where extraction writes it
+  for (const std::string& path : entryPaths) {
+    if (payload::FoldNameCase(FileNameOf(path)) == name) {
+      placed.push_back({UninstallProgram::Folder::kVersion, path});
+    }
+  }
+  if (placed.empty()) return std::nullopt;
+  const std::optional<std::string> pathWord = ExeInfoPath(values, name);
+  if (!pathWord) return placed.front();
+  // Extraction replaces the path word by the folder it wrote the first file to; a further file of
+  // that name finds a folder there, which is no path word, and goes to the version folder.
+  placed.front().folder = FolderOfPathWord(*pathWord);
+  const UninstallProgram& last = placed.back();
+  const UninstallProgram target = {last.folder, FirstFolderOf(last.path) + name};
+  const bool written = std::any_of(placed.begin(), placed.end(),
+                                   [&](const UninstallProgram& p) { return SamePlace(p, target); });
+  if (!written) return std::nullopt;
+  return target;
 }
 
 }  // namespace
 
+std::optional<UninstallProgram> FindUninstallProgram(const std::vector<ConfigValue>& values,
+                                                     const std::vector<std::string>& entryPaths) {
+  std::optional<UninstallProgram> found;
+  for (const ConfigValue& value : values) {
+    if (value.element != ConfigElement::kShortcutName) continue;
+    const std::string name = LowerCaseText(value);
+    if (name == kMainClient) continue;
+    const std::optional<UninstallProgram> target = LinkTarget(name, values, entryPaths);
+    if (target && target->path.find(kUninstallProgram) != std::string::npos) found = target;
+  }
+  return found;
+}
+
 bool WritesUninstallEntry(const std::vector<ConfigValue>& values,
                           const std::vector<std::string>& entryPaths) {
-  const std::vector<std::string> exeNames = LowerCaseNames(values, ConfigElement::kExeName);
-  for (const std::string& name : LowerCaseNames(values, ConfigElement::kShortcutName)) {
-    if (name == kMainClient) continue;
-    if (InstalledTail(name, exeNames, entryPaths).find(kUninstallProgram) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
+  return FindUninstallProgram(values, entryPaths).has_value();
 }
 
 bool IsNumericVersion(const std::string& version) {

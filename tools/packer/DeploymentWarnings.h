@@ -2,6 +2,7 @@
 // that deployment tools (Intune, Configuration Manager, winget) cannot detect or compare.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,13 +10,30 @@
 
 namespace packer {
 
-// Whether the installer writes the Uninstall entry <appName>_new for a configuration holding
-// |values| and a package of the archive entries |entryPaths| (backslash separators). It does
-// when a shortCut's link leads to the uninstall program: its name, in lower case (code page 1252
-// letters), is not the main client Quorvin.exe, and its installed path holds "unwindle.exe" as
-// written. That path is the program's folder followed by the lower-case name for a program that
-// an exeInfo names (when the package carries a file of that name), else the version folder
-// followed by the archive path of the package's first file of that name, in its own case.
+// Where the installer places the uninstall program that the Uninstall entry <appName>_new starts.
+struct UninstallProgram {
+  // The company folder, the application folder <appName> in it, or the version folder
+  // <appName><version> in that.
+  enum class Folder { kCompany, kApplication, kVersion };
+  Folder folder = Folder::kVersion;
+  std::string path;  // below |folder| (backslash separators): "unwindle.exe", "tools\unwindle.exe"
+};
+
+// The uninstall program of a configuration holding |values| and a package of the archive
+// entries |entryPaths| (backslash separators), as the installer's shortcut step finds it; none
+// when the installer writes no Uninstall entry. The last shortCut whose link leads to the
+// uninstall program counts: its name, in lower case (code page 1252 letters), is not the main
+// client Quorvin.exe, and its installed path holds "unwindle.exe" as written. A program that no
+// exeInfo names lies in the version folder, below it as the package's first file of that name
+// (in its own case). One that an exeInfo names (the first exeInfo of that name, in lower case)
+// lies in the folder of that exeInfo's path ("root" the company folder, "mainApp" the
+// application folder, else the version folder) for the package's first file of that name, and
+// in the version folder for every further file of that name, the last one counting; below that
+// folder it lies in the file's first folder, under the lower-case name.
+std::optional<UninstallProgram> FindUninstallProgram(const std::vector<ConfigValue>& values,
+                                                     const std::vector<std::string>& entryPaths);
+
+// Whether the installer writes the Uninstall entry: whether FindUninstallProgram finds a program.
 bool WritesUninstallEntry(const std::vector<ConfigValue>& values,
                           const std::vector<std::string>& entryPaths);
 

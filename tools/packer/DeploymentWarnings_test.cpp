@@ -43,6 +43,47 @@ TEST(DeploymentWarningsTest, UninstallEntryFollowsTheInstallersRule) {
   }
 }
 
+TEST(DeploymentWarningsTest, UninstallProgramLiesWhereExtractionPutsIt) {
+  using Folder = UninstallProgram::Folder;
+  const struct {
+    const char* name;
+    std::string config;
+    std::vector<std::string> entries;
+    bool found;
+    Folder folder;
+    std::string path;
+  } kCases[] = {
+      {"root: the company folder", Config(std::string(kExeInfoRoot) + kUninstallLink),
+       {"Quorvin.exe", "unwindle.exe"}, true, Folder::kCompany, "unwindle.exe"},
+      {"mainApp: the application folder, below the file's first folder",
+       Config("<exeInfo><path>mainApp</path><name>Unwindle.exe</name></exeInfo>" +
+              std::string(kUninstallLink)),
+       {"Tools\\Unwindle.exe"}, true, Folder::kApplication, "Tools\\unwindle.exe"},
+      {"listed without a path: the version folder",
+       Config("<exeInfo><name>unwindle.exe</name></exeInfo><exeInfo><path>root</path></exeInfo>" +
+              std::string(kUninstallLink)),
+       {"unwindle.exe"}, true, Folder::kVersion, "unwindle.exe"},
+      {"unlisted: the version folder, its archive path",
+       Config(kUninstallLink), {"Tools\\unwindle.exe"}, true, Folder::kVersion,
+       "Tools\\unwindle.exe"},
+      {"listed two folders deep: the link names a file extraction did not write",
+       Config(std::string(kExeInfoRoot) + kUninstallLink), {"a\\b\\unwindle.exe"}, false,
+       Folder::kVersion, ""},
+      {"a second file of the name goes to the version folder, and the last counts",
+       Config(std::string(kExeInfoRoot) + kUninstallLink),
+       {"unwindle.exe", "Old\\unwindle.exe"}, true, Folder::kVersion, "Old\\unwindle.exe"},
+  };
+  for (const auto& c : kCases) {
+    std::vector<ConfigValue> values;
+    ASSERT_EQ(ReadConfigValues(c.config, &values), "") << c.name;
+    const std::optional<UninstallProgram> program = FindUninstallProgram(values, c.entries);
+    ASSERT_EQ(program.has_value(), c.found) << c.name;
+    if (!program) continue;
+    EXPECT_EQ(program->folder, c.folder) << c.name;
+    EXPECT_EQ(program->path, c.path) << c.name;
+  }
+}
+
 TEST(DeploymentWarningsTest, NumericVersions) {
   const struct {
     const char* version;

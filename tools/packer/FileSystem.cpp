@@ -179,4 +179,19 @@ std::string WriteWholeFile(const std::string& path, const std::vector<uint8_t>& 
   return "";
 }
 
+std::string MakeFolder(const std::string& dir) {
+  FileInfo info;
+  if (StatFile(dir, &info).empty() && info.kind == FileKind::kFolder) return "";
+#ifdef _WIN32
+  if (!CreateDirectoryA(dir.c_str(), nullptr)) {
+    return "cannot create the folder " + Quote(dir) + ": " + WindowsErrorText(GetLastError());
+  }
+#else
+  if (mkdir(dir.c_str(), 0777) != 0) {
+    return "cannot create the folder " + Quote(dir) + ": " + ErrnoText(errno);
+  }
+#endif
+  return "";
+}
+
 }  // namespace packer

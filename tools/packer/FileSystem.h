@@ -36,6 +36,10 @@ std::string ReadWholeFile(const std::string& path, uint64_t maxSize, std::vector
 // Creates or replaces |path| with |bytes|. Answers "" or the reason.
 std::string WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// Creates the folder |dir| (its parent must exist); one that exists already is fine. Answers ""
+// or the reason.
+std::string MakeFolder(const std::string& dir);
+
 // |dir| joined with an archive entry path (backslash separators), in this host's separators.
 std::string JoinDiskPath(const std::string& dir, const std::string& entryPath);
 

@@ -1,22 +1,11 @@
 #include "InstallerLabel.h"
 
-#include <algorithm>
-
 #include "CodePage1252.h"
 #include "FileSystem.h"
+#include "ProductNames.h"
 
 namespace packer {
 namespace {
-
-// The company the installer assumes when the configuration names none.
-const char16_t kDefaultCompanyName[] = u"QVX";
-
-// The text of |element|, or "" when the configuration has none.
-std::u16string TextOf(const std::vector<ConfigValue>& values, ConfigElement element) {
-  const auto found = std::find_if(values.begin(), values.end(),
-                                  [element](const ConfigValue& v) { return v.element == element; });
-  return found == values.end() ? std::u16string() : found->text;
-}
 
 // The file name of |path|: what follows its last separator of either kind.
 std::string FileNameOf(const std::string& path) {
@@ -34,11 +23,10 @@ std::string WithoutExtension(const std::string& fileName) {
 InstallerLabel MakeInstallerLabel(const std::vector<ConfigValue>& values,
                                   const std::string& productName, const std::string& version,
                                   const InstallerFile& file) {
-  const std::u16string companyName = TextOf(values, ConfigElement::kCompanyName);
-  const std::u16string projectName = TextOf(values, ConfigElement::kProjectName);
+  const ProductNames names = ReadProductNames(values, productName);
   InstallerLabel label;
-  label.companyName = companyName.empty() ? kDefaultCompanyName : companyName;
-  label.productName = projectName.empty() ? DecodeCodePage1252(productName) : projectName;
+  label.companyName = names.companyName;
+  label.productName = names.projectName;
   label.fileDescription = label.productName + u" Setup";
   label.versionText = DecodeCodePage1252(version);
   label.numbers = ReadVersionNumbers(version);

@@ -92,6 +92,8 @@ std::string BuildPayload(const PackRequest& request, PackResult* result) {
   std::vector<std::string> entryPaths;
   for (const ProductFile& file : files) entryPaths.push_back(file.entryPath);
   packed.warnings = FindDeploymentWarnings(values, request.version, entryPaths);
+  packed.names = ReadProductNames(values, request.productName);
+  packed.uninstallProgram = FindUninstallProgram(values, entryPaths);
   *result = std::move(packed);
   return "";
 }

@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "DeploymentWarnings.h"
+#include "ProductNames.h"
 
 namespace packer {
 
@@ -20,6 +24,8 @@ struct PackResult {
   uint32_t fileCount = 0;
   uint64_t archiveSize = 0;
   std::vector<std::string> warnings;  // FindDeploymentWarnings: the package packs all the same
+  ProductNames names;                 // what the installer calls the product
+  std::optional<UninstallProgram> uninstallProgram;  // none: the installer writes no Uninstall entry
 };
 
 // Reads the configuration and every product file, writes the archive and compresses it. Answers

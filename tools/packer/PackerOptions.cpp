@@ -5,6 +5,9 @@
 #include "InstallableSize.h"
 
 namespace packer {
+
+const char kDefaultLicense[] = "Proprietary";
+
 namespace {
 
 struct OptionSlot {
@@ -22,7 +25,39 @@ const OptionSlot kSlots[] = {
     {"--installer", &PackerOptions::installerPath},
     {"--output", &PackerOptions::outputPath},
     {"--copyright", &PackerOptions::copyright},
+    {"--manifests", &PackerOptions::manifestsDir},
+    {"--installer-url", &PackerOptions::installerUrl},
+    {"--license", &PackerOptions::license},
 };
+
+// An InstallerUrl winget takes: http or https, at most 2048 characters, no control character.
+bool IsInstallerUrl(const std::string& url) {
+  const size_t scheme = url.find("://");
+  if (scheme == std::string::npos || scheme + 3 == url.size() || url.size() > 2048) return false;
+  std::string name = url.substr(0, scheme);
+  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (name != "http" && name != "https") return false;
+  for (const char c : url) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
+std::string CheckManifestOptions(const PackerOptions& options) {
+  if (options.manifestsDir.empty()) {
+    if (!options.installerUrl.empty() || !options.license.empty()) {
+      return "--installer-url and --license describe the manifests: give --manifests";
+    }
+    return "";
+  }
+  if (options.outputPath.empty()) {
+    return "--manifests describe a finished installer: give --installer and --output";
+  }
+  if (!options.installerUrl.empty() && !IsInstallerUrl(options.installerUrl)) {
+    return "--installer-url must be an http or https URL of at most 2048 characters";
+  }
+  return "";
+}
 
 const OptionSlot* FindSlot(const std::string& name) {
   for (const OptionSlot& slot : kSlots) {
@@ -50,7 +85,7 @@ std::string CheckComplete(const PackerOptions& options) {
   if (options.payloadPath.empty() && options.outputPath.empty()) {
     return "nothing to write: give --payload, or --installer with --output";
   }
-  return "";
+  return CheckManifestOptions(options);
 }
 
 }  // namespace
@@ -86,6 +121,7 @@ std::string ParsePackerOptions(const std::vector<std::string>& args, PackerOptio
   }
   const std::string reason = CheckComplete(parsed);
   if (!reason.empty()) return reason;
+  if (parsed.license.empty()) parsed.license = kDefaultLicense;
   *options = std::move(parsed);
   return "";
 }
@@ -97,6 +133,7 @@ std::string PackerHelpText(bool win32Build) {
       "         [--list FILE] --payload OUT.bin\n"
       "  packer --name NAME --version VERSION --config APPCONFIG.xml --product DIR\n"
       "         [--list FILE] [--payload OUT.bin] --installer Setup.exe --output FINISHED.exe\n"
+      "         [--manifests DIR [--installer-url URL] [--license TEXT]]\n"
       "\n"
       "Packs a product into an installer payload: an 8-byte header (archive length, stream\n"
       "length, both u32 little-endian) and one zlib stream of the archive, which holds the\n"
@@ -139,6 +176,22 @@ std::string PackerHelpText(bool win32Build) {
       "                     default \"Copyright (C) <companyName>\"); the version resource\n"
       "                     also names the file (OriginalFilename, InternalName without\n"
       "                     its extension) and has an empty Comments\n"
+      "  --manifests DIR    also write the deployment manifests of the finished installer\n"
+      "                     (with --output) into DIR, created when missing: the winget\n"
+      "                     manifest (format 1.6.0) <id>.yaml, <id>.installer.yaml and\n"
+      "                     <id>.locale.en-US.yaml, the Intune Win32 app <id>.intune.json\n"
+      "                     and its detection script <id>.detect.ps1; <id> is the package\n"
+      "                     identifier <companyName>.<appName> (QVX.Norvane) without dots,\n"
+      "                     white space and the characters winget refuses, each part cut\n"
+      "                     to 32 characters. They install with -d into \"C:\\Program Files\n"
+      "                     (x86)\" and detect the product by its Uninstall entry\n"
+      "                     <appName>_new and DisplayVersion; refused when the package\n"
+      "                     writes no Uninstall entry\n"
+      "  --installer-url URL  where the finished installer will be published (http or\n"
+      "                     https), the winget manifest's InstallerUrl; without it the\n"
+      "                     manifest names https://fill-in-the-installer-url.invalid/<file>\n"
+      "                     and a warning says to replace it\n"
+      "  --license TEXT     the winget manifest's License (default \"Proprietary\")\n"
       "  --strict           fail on a warning (exit 1, nothing written)\n"
       "  --help             show this text\n"
       "\n"
@@ -162,7 +215,8 @@ std::string PackerHelpText(bool win32Build) {
       "unless --strict): a configuration without a shortCut to the uninstall program\n"
       "unwindle.exe that the package carries (no Uninstall entry will be written: deployment\n"
       "tools cannot detect the product), a version that is not numbers separated by dots\n"
-      "(deployment tools cannot compare it as numbers).\n"
+      "(deployment tools cannot compare it as numbers), --manifests without --installer-url\n"
+      "(the winget manifest's InstallerUrl must be filled in).\n"
       "\n"
       "Exit codes: 0 done, 1 the payload could not be made or written, 2 bad command line.\n"
       "\n"

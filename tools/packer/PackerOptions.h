@@ -18,7 +18,13 @@ struct PackerOptions {
   std::string installerPath;  // Setup.exe to copy
   std::string outputPath;     // the finished installer
   std::string copyright;      // LegalCopyright of the finished installer; may be empty
+  std::string manifestsDir;   // where to write the deployment manifests; may be empty
+  std::string installerUrl;   // the manifests' InstallerUrl; may be empty
+  std::string license;        // the manifests' License; "Proprietary" when not given
 };
+
+// The License the manifests name when --license is not given.
+extern const char kDefaultLicense[];
 
 // Parses the arguments after the program name. Options take their value as the next argument or
 // after '=' ("--name Norvane", "--name=Norvane"); --strict takes none. Answers "" or the reason; with --help the

@@ -36,6 +36,23 @@ TEST(PackerOptionsTest, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.copyright, "(C) 2026 QVX");
 }
 
+TEST(PackerOptionsTest, ManifestOptionsAndTheDefaultLicense) {
+  PackerOptions options;
+  ASSERT_EQ(ParsePackerOptions(With({"--installer", "S.exe", "--output", "D.exe", "--manifests",
+                                     "m", "--installer-url", "HTTPS://h/D.exe"}),
+                               &options),
+            "");
+  EXPECT_EQ(options.manifestsDir, "m");
+  EXPECT_EQ(options.installerUrl, "HTTPS://h/D.exe");
+  EXPECT_EQ(options.license, "Proprietary");
+  ASSERT_EQ(ParsePackerOptions(With({"--installer", "S.exe", "--output", "D.exe", "--manifests",
+                                     "m", "--license=MIT"}),
+                               &options),
+            "");
+  EXPECT_EQ(options.license, "MIT");
+  EXPECT_EQ(options.installerUrl, "");
+}
+
 TEST(PackerOptionsTest, HelpWinsOverEverythingElse) {
   PackerOptions options;
   ASSERT_EQ(ParsePackerOptions({"--bogus", "--help"}, &options), "unknown argument "
@@ -69,6 +86,17 @@ TEST(PackerOptionsTest, RefusesIncompleteOrContradictoryCommandLines) {
       {"twice", With({"--payload", "p", "--payload", "q"}), "--payload is given twice"},
       {"copyright without an installer", With({"--payload", "p", "--copyright", "(C) QVX"}),
        "--copyright labels a finished installer: give --installer and --output"},
+      {"manifests without a finished installer", With({"--payload", "p", "--manifests", "m"}),
+       "--manifests describe a finished installer: give --installer and --output"},
+      {"installer URL without manifests",
+       With({"--installer", "S.exe", "--output", "D.exe", "--installer-url", "https://h/D.exe"}),
+       "--installer-url and --license describe the manifests: give --manifests"},
+      {"license without manifests", With({"--payload", "p", "--license", "MIT"}),
+       "--installer-url and --license describe the manifests: give --manifests"},
+      {"installer URL that winget refuses",
+       With({"--installer", "S.exe", "--output", "D.exe", "--manifests", "m", "--installer-url",
+             "ftp://h/D.exe"}),
+       "--installer-url must be an http or https URL of at most 2048 characters"},
   };
   for (const auto& c : kCases) {
     PackerOptions options;

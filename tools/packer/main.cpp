@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "DeploymentFacts.h"
 #include "FileSystem.h"
 #include "FinishedInstaller.h"
 #include "InstallerLabel.h"
+#include "IntuneApp.h"
+#include "ManifestFile.h"
 #include "PackStep.h"
 #include "PackerOptions.h"
 #include "PeSignature.h"
+#include "Sha256.h"
+#include "WingetManifests.h"
 
 #ifdef _WIN32
 #include "PayloadAttach.h"
@@ -54,6 +59,36 @@ std::string WriteInstaller(const packer::PackerOptions& options,
 #endif
 }
 
+// The facts the manifests need before anything is written; "" also without --manifests. Adds the
+// warning for a missing --installer-url to |warnings|.
+std::string PrepareManifests(const packer::PackerOptions& options, const packer::PackResult& result,
+                             packer::DeploymentFacts* facts, std::vector<std::string>* warnings) {
+  if (options.manifestsDir.empty()) return "";
+  const std::string reason = packer::GatherDeploymentFacts(
+      {result.names, options.version, result.uninstallProgram, options.outputPath,
+       options.installerUrl, options.license},
+      facts);
+  if (!reason.empty()) return reason;
+  if (options.installerUrl.empty()) {
+    warnings->push_back("no --installer-url: the winget installer manifest names " +
+                        facts->installerUrl +
+                        " as its InstallerUrl; fill in the URL the installer is published at");
+  }
+  return "";
+}
+
+// The manifests of the finished installer just written, named by its SHA-256.
+std::string WriteManifests(const packer::PackerOptions& options, packer::DeploymentFacts facts) {
+  std::vector<uint8_t> installer;
+  std::string reason = packer::ReadWholeFile(options.outputPath, UINT32_MAX, &installer);
+  if (!reason.empty()) return "--manifests: " + reason;
+  facts.installerSha256 = packer::Sha256Hex(installer);
+  std::vector<packer::ManifestFile> files = packer::WingetManifestFiles(facts);
+  files.push_back(packer::IntuneAppFile(facts));
+  files.push_back(packer::DetectionScriptFile(facts));
+  return packer::WriteManifestFiles(options.manifestsDir, files);
+}
+
 int Pack(const std::vector<std::string>& args) {
   packer::PackerOptions options;
   std::string reason = packer::ParsePackerOptions(args, &options);
@@ -81,6 +116,9 @@ int Pack(const std::vector<std::string>& args) {
   packer::PackResult result;
   reason = packer::BuildPayload(request, &result);
   if (!reason.empty()) return Fail(reason, kExitFailed);
+  packer::DeploymentFacts facts;
+  reason = PrepareManifests(options, result, &facts, &result.warnings);
+  if (!reason.empty()) return Fail(reason, kExitFailed);
   for (const std::string& warning : result.warnings) {
     std::fprintf(stderr, "packer: warning: %s\n", warning.c_str());
   }
@@ -94,6 +132,10 @@ int Pack(const std::vector<std::string>& args) {
   }
   if (!options.outputPath.empty()) {
     reason = WriteInstaller(options, result.payload, versionInfo);
+    if (!reason.empty()) return Fail(reason, kExitFailed);
+  }
+  if (!options.manifestsDir.empty()) {
+    reason = WriteManifests(options, facts);
     if (!reason.empty()) return Fail(reason, kExitFailed);
   }
   const std::string summary = "packer: " + std::to_string(result.fileCount) + " files, archive " +
