@@ -1,6 +1,5 @@
 #include "WingetManifests.h"
 
-
 #include "support/CommandLineQuoting.h"
 
 namespace packer {
@@ -41,8 +40,8 @@ std::string VersionManifest(const DeploymentFacts& facts) {
 
 std::string Switches() {
   // -d alone makes the run unattended, so both silent modes install into the default folder;
-  // winget appends the install location after them. Its log path is a file's path, which the
-  // installer takes as the folder to put its own log file into.
+  // winget appends the install location after them. Its log path names a file ending in .log,
+  // which the installer writes its log to.
   const std::string silent = QuoteForCommandLine(std::string("-d") + kDefaultInstallFolder);
   return "InstallerSwitches:\n  " + Line("Silent", silent) + "  " +
          Line("SilentWithProgress", silent) + "  " +
