@@ -209,14 +209,16 @@ bool CInstaller::ExtractNextFile() {
   // A failed write leaves the cursor on the entry's size field.
   payloadCursor += relativePath.size() + 1;
 
-  if (!extraction::IsHelperOnly(justHelper) || extraction::HelperWritesEntry(fullName)) {
-    if (!CreateDirOfFile(fullName, entry.content, 1, entry.size)) return false;
-  }
+  const bool entryWritten =
+      !extraction::IsHelperOnly(justHelper) || extraction::HelperWritesEntry(fullName);
+  if (entryWritten && !CreateDirOfFile(fullName, entry.content, 1, entry.size)) return false;
 
   const std::string copyName = extraction::BaseFolder(installRoot, appName) + fileName;
-  // An entry whose place is the base folder itself (the uninstall program's "root") is its own
-  // copy: it is neither written nor counted a second time.
-  if (extraction::IsSharedProgram(fileName) && lstrcmpiA(copyName.c_str(), fullName.c_str()) != 0) {
+  // An entry just written where its copy goes (the uninstall program's "root" is the base folder)
+  // is its own copy: it is neither written nor counted a second time. A helper-only install, which
+  // leaves the entry out, still makes the copy.
+  const bool entryIsItsCopy = entryWritten && lstrcmpiA(copyName.c_str(), fullName.c_str()) == 0;
+  if (extraction::IsSharedProgram(fileName) && !entryIsItsCopy) {
     // The copy one level up is what the other products of the company start. The main client
     // copy is always refreshed; the others are only created, so that a running update program is
     // never replaced.

@@ -257,17 +257,22 @@ TEST_F(FileExtractionTest, MainClientCopyThatCannotBeRefreshedDoesNotStopTheRun)
 }
 
 // The uninstall program's place is the company folder, which is also where its shared copy goes:
-// one file, written once and counted once.
-TEST_F(FileExtractionTest, AnEntryThatLandsWhereItsCopyGoesIsCountedOnce) {
-  ASSERT_TRUE(install_.Load({{"unwindle.exe", "uninstaller"}}));
-  engine_.exePaths["unwindle.exe"] = "root";
-  const LogSince log;
+// one file, written once and counted once; a helper-only install, which leaves the entry out,
+// still makes it as the copy.
+TEST_F(FileExtractionTest, AnEntryThatLandsWhereItsCopyGoesIsWrittenAndCountedOnce) {
+  for (const char* justHelper : {"", "true"}) {
+    TestInstall install;
+    ASSERT_TRUE(install.Load({{"unwindle.exe", "uninstaller"}}));
+    install.engine.exePaths["unwindle.exe"] = "root";
+    install.engine.justHelper = justHelper;
+    const LogSince log;
 
-  ASSERT_TRUE(engine_.Files(nullptr));
+    ASSERT_TRUE(install.engine.Files(nullptr)) << justHelper;
 
-  EXPECT_EQ("uninstaller", ReadFileBytes(install_.root + "unwindle.exe"));
-  EXPECT_EQ(11u, engine_.placedBytes);
-  EXPECT_FALSE(log.Has("Cannot create file")) << log.Text();
+    EXPECT_EQ("uninstaller", ReadFileBytes(install.root + "unwindle.exe")) << justHelper;
+    EXPECT_EQ(11u, install.engine.placedBytes) << justHelper;
+    EXPECT_FALSE(log.Has("Cannot create file")) << justHelper << log.Text();
+  }
 }
 
 TEST_F(FileExtractionTest, HelperOnlyInstallWritesToolsAndTheSharedCopies) {
