@@ -48,7 +48,12 @@ TEST_F(AgreementPageTest, NextIsRefusedWithAMessageUntilTheUserAccepts) {
         [&] {
           HWND box = nullptr;
           const std::string caption = ApplicationTitle();
-          if (!WaitUntil([&] { return (box = FindWindowA("#32770", caption.c_str())) != nullptr; }))
+          // The box is found by its caption before it has made its text control: wait for both.
+          if (!WaitUntil([&] {
+                box = FindWindowA("#32770", caption.c_str());
+                return box != nullptr &&
+                       !StoredWindowText(GetDlgItem(box, kMessageBoxTextId)).empty();
+              }))
             return;
           boxText = StoredWindowText(GetDlgItem(box, kMessageBoxTextId));
           boxSeen = true;
