@@ -113,15 +113,16 @@ class InstallRunTest : public testing::Test {
     }
     return listing;
   }
-  // A successful installation of the test package (version 1.0), as an upgrade finds it.
-  void InstallEarlierVersion() {
-    rollback::RunChanges changes(temp_.Child("records-earlier"),
-                                 rollback::TestScope({temp_.path()}));
+  // One successful installation of the test package (version 1.0), recorded in |recordFolder|.
+  void InstallOnce(const char* recordFolder) {
+    rollback::RunChanges changes(temp_.Child(recordFolder), rollback::TestScope({temp_.path()}));
     CInstaller engine;
     Load(engine, changes);
-    InstallRun earlier(engine, Choices());
-    ASSERT_EQ(earlier.Execute(nullptr), InstallOutcome::kCompleted);
+    InstallRun attempt(engine, Choices());
+    ASSERT_EQ(attempt.Execute(nullptr), InstallOutcome::kCompleted);
   }
+  // What an upgrade finds.
+  void InstallEarlierVersion() { InstallOnce("records-earlier"); }
   void RemoveInstallation() {
     DeleteTree(temp_.path() + "\\Apps");
     DeleteTree(StartMenuFolder());
@@ -140,12 +141,7 @@ TEST_F(InstallRunTest, AFailedAttemptIsUndoneAndTheNextOneInstallsAsASingleOneWo
   // What one successful attempt leaves.
   rollback::Listing single;
   {
-    rollback::RunChanges changes(temp_.Child("records-single"),
-                                 rollback::TestScope({temp_.path()}));
-    CInstaller engine;
-    Load(engine, changes);
-    InstallRun attempt(engine, Choices());
-    ASSERT_EQ(attempt.Execute(nullptr), InstallOutcome::kCompleted);
+    ASSERT_NO_FATAL_FAILURE(InstallOnce("records-single"));
     single = WithoutTimes(Installation());
     const std::string deepFile =
         VersionFolder().substr(temp_.path().size() + 6) + "Data\\Deep\\c.txt";
